@@ -1,0 +1,164 @@
+// Uncompressed 24- and 32-bit TGA images: reading and texture upload.
+#include "Targa.h"
+
+#include <GL/glu.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define TGA_HAVE_SSSE3 1
+#endif
+
+// The first 12 bytes of every accepted file: no image ID, no colour map,
+// image type 2 (uncompressed true colour), colour-map fields and origin 0.
+static const GLubyte TGAHeader[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+// Images whose pixel bytes do not fit a signed 32-bit size are refused.
+static const uint64_t maxImageSize = 0x7fffffff;
+
+// The file stores blue, green, red (, alpha); OpenGL wants red first.
+// Portable form, one pixel at a time.
+static void swapRedBlueScalar(GLubyte* p, size_t size, size_t step) {
+    for (size_t i = 0; i + 2 < size; i += step) {
+        GLubyte tmp = p[i];
+        p[i] = p[i + 2];
+        p[i + 2] = tmp;
+    }
+}
+
+#ifdef TGA_HAVE_SSSE3
+// One shuffle per 16 bytes. For 24-bit pixels each step handles the five
+// whole pixels in the first 15 bytes and writes byte 15 back unchanged.
+__attribute__((target("ssse3"))) static void swapRedBlueSsse3(GLubyte* p, size_t size,
+                                                              size_t step) {
+    const __m128i order24 = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
+    const __m128i order32 = _mm_setr_epi8(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+    const __m128i order = step == 3 ? order24 : order32;
+    const size_t advance = step == 3 ? 15 : 16;
+    size_t i = 0;
+    for (; i + 16 <= size; i += advance) {
+        __m128i v = _mm_loadu_si128((const __m128i*)(p + i));
+        _mm_storeu_si128((__m128i*)(p + i), _mm_shuffle_epi8(v, order));
+    }
+    swapRedBlueScalar(p + i, size - i, step);
+}
+#endif
+
+static void swapRedBlue(GLubyte* p, size_t size, size_t step) {
+#ifdef TGA_HAVE_SSSE3
+    static const bool ssse3 = __builtin_cpu_supports("ssse3");
+    if (ssse3) {
+        swapRedBlueSsse3(p, size, step);
+        return;
+    }
+#endif
+    swapRedBlueScalar(p, size, step);
+}
+
+// Bytes left in the file after the current position, or -1 when the stream
+// cannot tell (a pipe).
+static long bytesLeft(FILE* plik) {
+    long here = ftell(plik);
+    if (here < 0 || fseek(plik, 0, SEEK_END) != 0) return -1;
+    long end = ftell(plik);
+    if (fseek(plik, here, SEEK_SET) != 0 || end < here) return -1;
+    return end - here;
+}
+
+// Reads the pixels in slices that stay in cache, turning each slice to RGB(A)
+// while it is still there. The slice is a whole number of 3- and 4-byte pixels.
+static bool readPixels(FILE* plik, GLubyte* Bits, size_t ImageSize, size_t step) {
+    const size_t slice = 12 * 16384;
+    for (size_t done = 0; done < ImageSize;) {
+        size_t want = ImageSize - done < slice ? ImageSize - done : slice;
+        if (fread(Bits + done, 1, want, plik) != want) return false;
+        swapRedBlue(Bits + done, want, step);
+        done += want;
+    }
+    return true;
+}
+
+GLubyte* LoadTGAImage(char* filename, TARGAINFO* info) {
+    FILE* plik = fopen(filename, "rb");
+    if (!plik) return NULL;
+
+    GLubyte TGACompare[12];
+    GLubyte Header[6];
+    if (fread(TGACompare, 1, sizeof TGACompare, plik) != sizeof TGACompare ||
+        memcmp(TGAHeader, TGACompare, sizeof TGAHeader) != 0 ||
+        fread(Header, 1, sizeof Header, plik) != sizeof Header) {
+        fclose(plik);
+        return NULL;
+    }
+    info->width = Header[1] * 256u + Header[0];
+    info->height = Header[3] * 256u + Header[2];
+    info->bpp = Header[4];  // Header[5], the descriptor, changes nothing here
+    if (info->width == 0 || info->height == 0 || (info->bpp != 24 && info->bpp != 32)) {
+        fclose(plik);
+        return NULL;
+    }
+
+    // In 64 bits: 65535 x 65535 x 4 bytes would overflow 32.
+    uint64_t ImageSize = (uint64_t)info->height * info->width * info->bpp / 8;
+    // Refuse before allocating when the file cannot hold what it declares.
+    long left = bytesLeft(plik);
+    if (ImageSize > maxImageSize || (left >= 0 && (uint64_t)left < ImageSize)) {
+        fclose(plik);
+        return NULL;
+    }
+    GLubyte* Bits = (GLubyte*)malloc((size_t)ImageSize);
+    if (!Bits || !readPixels(plik, Bits, (size_t)ImageSize, info->bpp / 8)) {
+        free(Bits);
+        fclose(plik);
+        return NULL;
+    }
+    fclose(plik);
+    return Bits;
+}
+
+// Texture upload: the image's depth picks the internal and pixel formats.
+static GLenum pixelFormat(const TARGAINFO& info) { return info.bpp == 24 ? GL_RGB : GL_RGBA; }
+static GLint components(const TARGAINFO& info) { return info.bpp == 24 ? 3 : 4; }
+
+// The reader packs rows tightly; a row whose length is not a multiple of 4
+// bytes (24-bit, odd width) needs an alignment of 1, or OpenGL would read
+// past the end of the buffer.
+static GLint unpackAlignment(const TARGAINFO& info) {
+    return (info.width * (info.bpp / 8)) % 4 == 0 ? 4 : 1;
+}
+
+static void setWrapAndMagnification() {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+}
+
+bool LoadTGATexture(char* filename) {
+    TARGAINFO info;
+    GLubyte* bits = LoadTGAImage(filename, &info);
+    if (!bits) return false;
+    setWrapAndMagnification();
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment(info));
+    glTexImage2D(GL_TEXTURE_2D, 0, components(info), info.width, info.height, 0,
+                 pixelFormat(info), GL_UNSIGNED_BYTE, bits);
+    free(bits);
+    return true;
+}
+
+bool LoadTGAMipmap(char* filename) {
+    TARGAINFO info;
+    GLubyte* bits = LoadTGAImage(filename, &info);
+    if (!bits) return false;
+    setWrapAndMagnification();
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_LINEAR);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment(info));
+    gluBuild2DMipmaps(GL_TEXTURE_2D, components(info), info.width, info.height,
+                      pixelFormat(info), GL_UNSIGNED_BYTE, bits);
+    free(bits);
+    return true;
+}

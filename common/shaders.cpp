@@ -1,0 +1,143 @@
+// Reading GLSL source files and building the lesson's shader program.
+#include "shaders.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+GLuint shaderVert;
+GLuint shaderFrag;
+GLuint shaderProg;
+GLint loc;  // the uniform location looked up last
+
+// Reads a stream whose size cannot be asked for (a pipe) to its end, growing
+// the buffer as it goes. Returns the text with its NUL, or null.
+static char* readToEnd(FILE* file) {
+    size_t capacity = 4096, length = 0;
+    char* buff = (char*)malloc(capacity);
+    while (buff) {
+        length += fread(buff + length, 1, capacity - 1 - length, file);
+        if (ferror(file)) break;
+        if (feof(file)) {
+            buff[length] = '\0';
+            return buff;
+        }
+        char* bigger = (char*)realloc(buff, capacity * 2);
+        if (!bigger) break;
+        buff = bigger;
+        capacity *= 2;
+    }
+    free(buff);
+    return NULL;
+}
+
+char* loadTextFile(const char* fileName) {
+    FILE* file = fopen(fileName, "rb");
+    if (!file) return NULL;
+
+    char* buff = NULL;
+    long fSize = -1;
+    if (fseek(file, 0, SEEK_END) == 0) {
+        fSize = ftell(file);
+        if (fseek(file, 0, SEEK_SET) != 0) fSize = -1;
+    }
+    if (fSize < 0) {
+        buff = readToEnd(file);
+    } else {
+        buff = (char*)malloc((size_t)fSize + 1);
+        if (buff) {
+            // A file that shrank since ftell gives fewer bytes: end the text there.
+            size_t got = fread(buff, 1, (size_t)fSize, file);
+            buff[got] = '\0';
+            if (ferror(file)) {  // a directory, or a device that failed
+                free(buff);
+                buff = NULL;
+            }
+        }
+    }
+    fclose(file);
+    return buff;
+}
+
+// Writes an object's info log on its own line. An empty log, or one whose
+// buffer cannot be had, gives an empty line.
+typedef void(GLAPIENTRY* GetIv)(GLuint, GLenum, GLint*);
+typedef void(GLAPIENTRY* GetLog)(GLuint, GLsizei, GLsizei*, GLchar*);
+
+static void printInfoLog(GLuint object, GetIv getIv, GetLog getLog) {
+    GLint logLen = 0;
+    getIv(object, GL_INFO_LOG_LENGTH, &logLen);
+    char* buff = logLen > 0 ? (char*)malloc((size_t)logLen) : NULL;
+    if (!buff) {
+        puts("");
+        return;
+    }
+    buff[0] = '\0';
+    getLog(object, logLen, NULL, buff);
+    buff[logLen - 1] = '\0';
+    puts(buff);
+    free(buff);
+}
+
+void checkErrors(GLuint object) {
+    GLint res = 0;
+    glGetShaderiv(object, GL_COMPILE_STATUS, &res);
+    if (res) return;
+    puts("GL_COMPILE_STATUS ERROR!");
+    printInfoLog(object, glGetShaderiv, glGetShaderInfoLog);
+    exit(1);
+}
+
+void checkLink(GLuint program) {
+    GLint res = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &res);
+    if (res) return;
+    puts("GL_LINK_STATUS ERROR!");
+    printInfoLog(program, glGetProgramiv, glGetProgramInfoLog);
+    exit(1);
+}
+
+void setupShaders(char* fileVert, char* fileFrag) {
+    // Both objects exist before either file is read.
+    shaderVert = glCreateShader(GL_VERTEX_SHADER);
+    shaderFrag = glCreateShader(GL_FRAGMENT_SHADER);
+
+    char* strVert = loadTextFile(fileVert);
+    if (!strVert) {
+        puts("** Błąd ładowania pliku *.vert");
+        exit(1);
+    }
+    char* strFrag = loadTextFile(fileFrag);
+    if (!strFrag) {
+        puts("** Błąd ładowania pliku *.frag");
+        free(strVert);
+        exit(1);
+    }
+
+    // One NUL-terminated string per shader; OpenGL keeps its own copy.
+    glShaderSource(shaderVert, 1, (const GLchar**)&strVert, NULL);
+    glShaderSource(shaderFrag, 1, (const GLchar**)&strFrag, NULL);
+    free(strVert);
+    free(strFrag);
+
+    glCompileShader(shaderVert);
+    glCompileShader(shaderFrag);
+
+    shaderProg = glCreateProgram();
+    glAttachShader(shaderProg, shaderVert);
+    glAttachShader(shaderProg, shaderFrag);
+    glLinkProgram(shaderProg);
+    glUseProgram(shaderProg);
+
+    // Results are looked at only now, vertex shader first: a broken vertex
+    // shader is the one reported even when both are broken.
+    checkErrors(shaderVert);
+    checkErrors(shaderFrag);
+    checkLink(shaderProg);
+}
+
+void bindSamplers() {
+    loc = glGetUniformLocation(shaderProg, "tex0");
+    glUniform1i(loc, 0);
+    loc = glGetUniformLocation(shaderProg, "tex1");
+    glUniform1i(loc, 1);
+}

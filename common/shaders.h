@@ -1,0 +1,26 @@
+// Reading GLSL source files and building the lesson's shader program.
+#pragma once
+
+#include <GL/glew.h>
+
+extern GLuint shaderVert;
+extern GLuint shaderFrag;
+extern GLuint shaderProg;
+
+// Reads a whole file into a new NUL-terminated buffer from malloc; the caller
+// frees it. Returns null when the file cannot be read. Prints nothing.
+char* loadTextFile(const char* fileName);
+
+// Compiles, links and installs the program from a vertex and a fragment
+// shader file. Returns only on success; otherwise reports and ends the process.
+void setupShaders(char* fileVert, char* fileFrag);
+
+// Returns only when the shader compiled; otherwise reports and ends the process.
+void checkErrors(GLuint object);
+
+// Returns only when the program linked; otherwise reports and ends the process.
+void checkLink(GLuint program);
+
+// Points the samplers tex0 and tex1 of the installed program at texture units
+// 0 and 1. A sampler the shaders do not declare is simply skipped by OpenGL.
+void bindSamplers();

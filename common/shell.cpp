@@ -1,0 +1,127 @@
+// The lesson shell: start-up, scene state, and the three GLUT callbacks.
+// Every lesson runs this code; its row of the lesson table picks the variant.
+#include "shell.h"
+
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+#include <math.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include "Targa.h"
+#include "shaders.h"
+
+// Light 0 given every frame after the camera: a direction in scene space,
+// so the light stays put while the teapot turns under it.
+GLfloat light_pos[] = {0.5f, 0.2f, 1.0f, 0.0f};
+// Light 0 given once with an identity model-view: a direction in eye space,
+// so the light keeps its place relative to the viewer.
+GLfloat light_position[] = {1.0f, 1.0f, 1.0f, 0.0f};
+GLfloat mat_specular[] = {1.0f, 1.0f, 1.0f, 1.0f};
+GLfloat mat_shininess[] = {50.0f};
+
+GLfloat a = 0.0f;       // the teapot's turn about y, in degrees
+GLuint textures[2];     // "tex0.tga" on unit 0, "tex1.tga" on unit 1
+
+static const Lesson* lesson;  // the row of the running program
+
+void setupScene() {
+    glEnable(GL_DEPTH_TEST);
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    if (lesson->scene == SCENE_PLAIN) return;
+
+    glMaterialfv(GL_FRONT, GL_SPECULAR, mat_specular);
+    glMaterialfv(GL_FRONT, GL_SHININESS, mat_shininess);
+    // No frame has been drawn: the model-view is the identity, so OpenGL
+    // stores this direction in eye space.
+    glLightfv(GL_LIGHT0, GL_POSITION, light_position);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    if (lesson->scene == SCENE_LIT) return;
+
+    glActiveTexture(GL_TEXTURE0);
+    glEnable(GL_TEXTURE_2D);
+    glActiveTexture(GL_TEXTURE1);
+    glEnable(GL_TEXTURE_2D);
+}
+
+void setupTexture() {
+    glGenTextures(2, textures);
+    glBindTexture(GL_TEXTURE_2D, textures[0]);
+    if (!LoadTGATexture((char*)"tex0.tga")) {
+        puts("blad podczas wczytywania tekstury");
+        exit(1);
+    }
+    glBindTexture(GL_TEXTURE_2D, textures[1]);
+    if (!LoadTGATexture((char*)"tex1.tga")) {
+        puts("blad podczas wczytywania tekstury");
+        exit(1);
+    }
+}
+
+void reshape(int w, int h) {
+    if (h == 0) h = 1;  // a window can be squashed flat; keep the ratio finite
+    float ratio = (float)w / (float)h;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glViewport(0, 0, w, h);
+    gluPerspective(45.0, ratio, 1.0, 1000.0);
+    display();
+}
+
+void display() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    // The camera: eye on the z axis, 10 units out, looking towards -z.
+    gluLookAt(0, 0, 10, 0, 0, -1, 0, 1, 0);
+    // After the camera and before the turn: fixed in the scene.
+    if (lesson->perFrameLight) glLightfv(GL_LIGHT0, GL_POSITION, light_pos);
+    glRotatef(a, 0, 1, 0);
+    glColor3f(1.0f, 0.5f, 0.5f);
+    if (lesson->textures) {
+        glActiveTexture(GL_TEXTURE1);
+        glBindTexture(GL_TEXTURE_2D, textures[1]);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, textures[0]);
+    }
+    glutSolidTeapot(2.5);
+    // Wrapped by a whole turn so the 0.1-degree step never drowns in the
+    // float's rounding, however long the program runs.
+    a = (GLfloat)fmod(a + 0.1, 360.0);
+    glutPostRedisplay();
+    glutSwapBuffers();
+}
+
+void normalKeys(unsigned char key, int, int) {
+    if (key == 27) exit(0);  // Escape
+}
+
+int runLesson(const Lesson& row, int argc, char** argv) {
+    lesson = &row;
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(400, 400);
+    glutCreateWindow(row.title);
+    if (row.sceneBeforeGlew) setupScene();
+
+    glewInit();  // a failed start shows up as the missing version below
+    if (!glewIsSupported("GL_VERSION_2_0")) {
+        puts("OpenGL 2.0 nie jest wspierany\n");
+        exit(1);
+    }
+
+    glutReshapeFunc(reshape);
+    glutDisplayFunc(display);
+    glutKeyboardFunc(normalKeys);
+
+    setupShaders((char*)row.vertexFile, (char*)row.fragmentFile);
+    if (row.textures) {
+        bindSamplers();
+        setupTexture();
+    }
+    if (!row.sceneBeforeGlew) setupScene();
+
+    glutMainLoop();
+    return 0;
+}

@@ -1,0 +1,30 @@
+// The lesson shell: the lesson table's row type, start-up, scene state and
+// the three GLUT callbacks shared by every lesson.
+#pragma once
+
+// How much fixed-function state a lesson's scene carries before the first
+// frame. Each variant does everything the one before it does.
+enum SceneVariant {
+    SCENE_PLAIN,    // depth test and a white background
+    SCENE_LIT,      // plus a specular material and light 0 fixed to the viewer
+    SCENE_TEXTURED  // plus 2D texturing on units 0 and 1
+};
+
+// One row of the lesson table: everything that sets one lesson apart.
+struct Lesson {
+    const char* title;         // window title
+    const char* vertexFile;    // vertex shader, looked up in the working directory
+    const char* fragmentFile;  // fragment shader, likewise
+    SceneVariant scene;
+    bool sceneBeforeGlew;  // scene state set before GLEW starts (needs only GL 1.x)
+    bool perFrameLight;    // display() places light 0 in the scene every frame
+    bool textures;         // loads "tex0.tga" and "tex1.tga" onto units 0 and 1
+};
+
+// Runs the lesson described by `row`; returns only if GLUT's loop does.
+int runLesson(const Lesson& row, int argc, char** argv);
+
+void setupScene();
+void reshape(int w, int h);
+void display();
+void normalKeys(unsigned char key, int x, int y);

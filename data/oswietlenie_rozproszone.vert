@@ -1,0 +1,26 @@
+#version 110
+// Diffuse light: adds Lambert's cosine term to the ambient lesson. A surface
+// turned towards light 0 gets more of it, so the teapot shows its shape.
+// Computed once per vertex; OpenGL blends the colours across each triangle.
+
+void main()
+{
+    gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
+
+    // The normal in eye space (the normal matrix keeps it perpendicular).
+    vec3 normal = normalize(gl_NormalMatrix * gl_Normal);
+    // Light 0 is directional (w = 0): its position is the direction towards
+    // the light, already in eye space. It was given after the camera and
+    // before the turn, so it stays fixed in the scene.
+    vec3 lightDir = normalize(gl_LightSource[0].position.xyz);
+
+    vec4 ambientLight = gl_LightModel.ambient + gl_LightSource[0].ambient;
+    vec4 ambient = gl_Color * ambientLight;
+
+    // Lambert: brightness follows the cosine of the angle between normal and
+    // light; surfaces facing away get none, not a negative amount.
+    float lambert = max(dot(normal, lightDir), 0.0);
+    vec4 diffuse = gl_Color * gl_LightSource[0].diffuse * lambert;
+
+    gl_FrontColor = vec4((ambient + diffuse).rgb, 1.0);
+}

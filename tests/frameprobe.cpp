@@ -1,0 +1,139 @@
+// Test-only preload library: watches a lesson from outside without changing it.
+// Everything is steered by environment variables that only the tests set:
+//   PROBE_CAPTURE=k:file.png[,k:file.png...]  read back frame k (1 = first) as PNG
+//   PROBE_FRAMES=n                            end the process after frame n (status 0)
+//   PROBE_LOG=file                            append "fopen NAME" for every file opened,
+//                                             "frame k rss KiB" at the frames in
+//                                             PROBE_RSS_AT, and "first-frame-ms T"
+//   PROBE_RSS_AT=k[,k...]                     frames whose resident memory is logged
+#include <GL/freeglut.h>
+#include <dlfcn.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image_write.h>
+
+namespace {
+
+long frames = 0;
+
+template <typename Fn>
+Fn next(const char* name) {
+    return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
+}
+
+// "k" entries of a comma-separated list such as "1:a.png,5:b.png" or "1000,20000".
+bool listed(const char* list, long frame, std::string* value = nullptr) {
+    if (!list) return false;
+    for (const char* p = list; *p;) {
+        char* end;
+        long k = strtol(p, &end, 10);
+        const char* stop = strchr(end, ',');
+        if (!stop) stop = end + strlen(end);
+        if (k == frame) {
+            if (value && *end == ':') value->assign((const char*)end + 1, stop);
+            return true;
+        }
+        p = *stop ? stop + 1 : stop;
+    }
+    return false;
+}
+
+void logLine(const char* format, ...) {
+    const char* path = getenv("PROBE_LOG");
+    if (!path) return;
+    static auto realFopen = next<FILE* (*)(const char*, const char*)>("fopen");
+    FILE* log = realFopen(path, "a");
+    if (!log) return;
+    va_list args;
+    va_start(args, format);
+    vfprintf(log, format, args);
+    va_end(args);
+    fputc('\n', log);
+    fclose(log);
+}
+
+long residentKiB() {
+    static auto realFopen = next<FILE* (*)(const char*, const char*)>("fopen");
+    FILE* f = realFopen("/proc/self/statm", "r");
+    long pages = 0, resident = 0;
+    if (f) {
+        if (fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Milliseconds since the process started, from the kernel's start time.
+double sinceStartMs() {
+    static auto realFopen = next<FILE* (*)(const char*, const char*)>("fopen");
+    FILE* f = realFopen("/proc/self/stat", "r");
+    if (!f) return -1;
+    char buf[1024];
+    size_t n = fread(buf, 1, sizeof buf - 1, f);
+    fclose(f);
+    buf[n] = '\0';
+    const char* p = strrchr(buf, ')');  // skip the command name, which may hold spaces
+    unsigned long long start = 0;
+    if (!p || sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %*u %*u %*d %*d %*d %*d %*d %*d %llu", &start) != 1)
+        return -1;
+    timespec boot;
+    clock_gettime(CLOCK_BOOTTIME, &boot);
+    double nowMs = boot.tv_sec * 1e3 + boot.tv_nsec / 1e6;
+    return nowMs - start * 1e3 / sysconf(_SC_CLK_TCK);
+}
+
+void capture(const std::string& path) {
+    int w = glutGet(GLUT_WINDOW_WIDTH), h = glutGet(GLUT_WINDOW_HEIGHT);
+    std::vector<unsigned char> pixels((size_t)w * h * 3);
+    GLint pack;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &pack);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, pack);
+    stbi_flip_vertically_on_write(1);  // OpenGL counts rows from the bottom
+    if (!stbi_write_png(path.c_str(), w, h, 3, pixels.data(), w * 3)) logLine("capture-failed %s", path.c_str());
+}
+
+}  // namespace
+
+extern "C" {
+
+void glutSwapBuffers(void) {
+    static auto real = next<void (*)(void)>("glutSwapBuffers");
+    ++frames;
+    if (frames == 1) logLine("first-frame-ms %.1f", sinceStartMs());
+    std::string path;
+    if (listed(getenv("PROBE_CAPTURE"), frames, &path)) capture(path);
+    real();
+    if (listed(getenv("PROBE_RSS_AT"), frames)) logLine("frame %ld rss %ld", frames, residentKiB());
+    const char* last = getenv("PROBE_FRAMES");
+    if (last && frames >= atol(last)) {
+        logLine("frames %ld", frames);
+        fflush(stdout);
+        exit(0);
+    }
+}
+
+FILE* fopen(const char* name, const char* mode) {
+    static auto real = next<FILE* (*)(const char*, const char*)>("fopen");
+    logLine("fopen %s", name);
+    return real(name, mode);
+}
+
+FILE* fopen64(const char* name, const char* mode) {
+    static auto real = next<FILE* (*)(const char*, const char*)>("fopen64");
+    logLine("fopen %s", name);
+    return real(name, mode);
+}
+
+}  // extern "C"
