@@ -6,8 +6,10 @@
 //                                             "frame k rss KiB" at the frames in
 //                                             PROBE_RSS_AT, and "first-frame-ms T"
 //   PROBE_RSS_AT=k[,k...]                     frames whose resident memory is logged
+//   PROBE_TICK=file                           holds the number of frames drawn so far
 #include <GL/freeglut.h>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -116,6 +118,12 @@ void glutSwapBuffers(void) {
     if (listed(getenv("PROBE_CAPTURE"), frames, &path)) capture(path);
     real();
     if (listed(getenv("PROBE_RSS_AT"), frames)) logLine("frame %ld rss %ld", frames, residentKiB());
+    if (const char* tick = getenv("PROBE_TICK")) {
+        static int fd = open(tick, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        char count[32];
+        int n = snprintf(count, sizeof count, "%-20ld\n", frames);
+        if (fd >= 0 && pwrite(fd, count, n, 0) != n) logLine("tick-failed");
+    }
     const char* last = getenv("PROBE_FRAMES");
     if (last && frames >= atol(last)) {
         logLine("frames %ld", frames);

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite under a private Xvfb.
+#   ./test.sh            everything
+#   ./test.sh --quick    the normal build's quick tests only, for iterating
+# Further arguments go to ctest (for example -R reference_frame).
+set -euo pipefail
+cd "$(dirname "$0")"
+root=$PWD
+
+quick=0
+if [ "${1:-}" = "--quick" ]; then
+  quick=1
+  shift
+fi
+
+tools/deps.sh test
+jobs=$(nproc)
+started=$SECONDS
+step() { printf '\n=== %s (%d s)\n' "$*" $((SECONDS - started)); }
+
+. tools/xvfb.sh
+start_xvfb
+trap stop_xvfb EXIT
+
+step "Build"
+cmake -S . -B build -DLESSONS_WERROR=ON >/dev/null
+cmake --build build --parallel "$jobs"
+
+status=0
+run_ctest() {  # run_ctest BUILD_DIR [ctest args...]
+  local dir=$1
+  shift
+  ctest --test-dir "$dir" --output-on-failure --parallel "$jobs" "$@" || status=1
+}
+
+if [ $quick -eq 1 ]; then
+  step "Quick tests"
+  run_ctest build -L quick "$@"
+  exit $status
+fi
+
+step "Tests"
+run_ctest build "$@"
+
+step "Done"
+exit $status

@@ -1,0 +1,250 @@
+"""Runs the real lesson programs in scratch folders, under Xvfb, and watches
+them from outside: exit status, standard output, frames read back by the
+test-only preload library, GL calls recorded by apitrace, keys from xdotool."""
+
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import time
+
+# What the tests expect of each lesson, written down independently of the code.
+LESSONS = {
+    "lesson_ambient": ("Kolory w shaderze", "oswietlenie_otoczenia", "plain", True),
+    "lesson_diffuse": ("Kolory w shaderze", "oswietlenie_rozproszone", "plain", True),
+    "lesson_per_vertex": ("Kolory w shaderze", "oswietlenie_per_vertex", "plain", True),
+    "lesson_specular": ("Kolory w shaderze", "oswietlenie_odbite", "lit", False),
+    "lesson_texturing": ("Teksturowanie", "teksturowanie", "textured", False),
+    "lesson_texturing_lit": ("Teksturowanie", "teksturowanie_osw", "textured", False),
+}
+
+MSG_VERT = "** Błąd ładowania pliku *.vert\n".encode()
+MSG_FRAG = "** Błąd ładowania pliku *.frag\n".encode()
+MSG_NO_GL2 = b"OpenGL 2.0 nie jest wspierany\n\n"
+MSG_TEXTURE = b"blad podczas wczytywania tekstury\n"
+
+APITRACE_WRAPPER = "/usr/lib/x86_64-linux-gnu/apitrace/wrappers/glxtrace.so"
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class Lesson:
+    def __init__(self, name, bin_dir, tools_dir, out_dir):
+        self.name = name
+        self.title, self.stem, self.scene, self.per_frame_light = LESSONS[name]
+        self.textured = self.scene == "textured"
+        self.bin_dir = os.path.abspath(bin_dir)
+        self.tools_dir = os.path.abspath(tools_dir)
+        self.out_dir = os.path.abspath(out_dir)
+        os.makedirs(self.out_dir, exist_ok=True)
+        self.vert = self.stem + ".vert"
+        self.frag = self.stem + ".frag"
+
+    def data_files(self):
+        files = [self.vert, self.frag]
+        if self.textured:
+            files += ["tex0.tga", "tex1.tga"]
+        return files
+
+    def scratch(self):
+        """A fresh working folder holding the lesson's own data files."""
+        folder = tempfile.mkdtemp(prefix=self.name + ".", dir=self.out_dir)
+        for name in self.data_files():
+            shutil.copy(os.path.join(self.bin_dir, name), folder)
+        return folder
+
+
+class Result:
+    def __init__(self, rc, out, log):
+        self.rc, self.out, self.log = rc, out, log
+
+    def opened(self):
+        return [line[6:] for line in self.log if line.startswith("fopen ")]
+
+    def __repr__(self):
+        return f"status {self.rc}, output {self.out!r}"
+
+
+def base_env(display=None):
+    env = dict(os.environ)
+    env["LIBGL_ALWAYS_SOFTWARE"] = "1"  # the reference images are llvmpipe's
+    env["GALLIUM_DRIVER"] = "llvmpipe"
+    if display:
+        env["DISPLAY"] = display
+    for key in [k for k in env if k.startswith("PROBE_")]:
+        del env[key]
+    return env
+
+
+def probe_env(lesson, folder, env, frames=None, capture=None, tick=None, trace=None, rss_at=None):
+    preload = [os.path.join(lesson.tools_dir, "libframeprobe.so")]
+    if trace:
+        preload.insert(0, APITRACE_WRAPPER)
+        env["TRACE_FILE"] = trace
+    if env.get("LD_PRELOAD"):  # a sanitizer runtime must stay first
+        preload.insert(0, env["LD_PRELOAD"])
+    env["LD_PRELOAD"] = ":".join(preload)
+    env["PROBE_LOG"] = os.path.join(folder, "probe.log")
+    if os.path.exists(env["PROBE_LOG"]):  # each run starts its own log
+        os.remove(env["PROBE_LOG"])
+    if frames:
+        env["PROBE_FRAMES"] = str(frames)
+    if capture:
+        env["PROBE_CAPTURE"] = ",".join(f"{k}:{path}" for k, path in capture.items())
+    if tick:
+        env["PROBE_TICK"] = tick
+    if rss_at:
+        env["PROBE_RSS_AT"] = ",".join(str(k) for k in rss_at)
+    return env
+
+
+def read_log(folder):
+    path = os.path.join(folder, "probe.log")
+    if not os.path.exists(path):
+        return []
+    with open(path) as f:
+        return f.read().splitlines()
+
+
+def run(lesson, folder, args=(), extra_env=None, timeout=120, **probe):
+    """Runs the lesson to its end in `folder`; returns its status and output."""
+    env = probe_env(lesson, folder, base_env(), **probe)
+    env.update(extra_env or {})
+    proc = subprocess.run([os.path.join(lesson.bin_dir, lesson.name), *args], cwd=folder, env=env,
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
+    return Result(proc.returncode, proc.stdout, read_log(folder))
+
+
+class PrivateDisplay:
+    """An Xvfb of the test's own, so windows of tests running side by side
+    never share a title search or the keyboard."""
+
+    def __enter__(self):
+        read, write = os.pipe()
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "640x480x24",
+                                      "-nolisten", "tcp"], pass_fds=(write,),
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        number = b""
+        with os.fdopen(read, "rb") as pipe:
+            while not number.endswith(b"\n"):
+                chunk = pipe.read(1)
+                if not chunk:
+                    break
+                number += chunk
+        check(number.strip().isdigit(), "Xvfb did not start")
+        self.name = ":" + number.decode().strip()
+        return self
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *args], env=base_env(self.name), stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, timeout=30).stdout.decode()
+
+    def __exit__(self, *exc):
+        self.proc.terminate()
+        self.proc.wait(timeout=30)
+
+
+class Running:
+    """A lesson running in the background on a private display."""
+
+    def __init__(self, lesson, folder, display):
+        self.lesson, self.folder, self.display = lesson, folder, display
+        self.tick = os.path.join(folder, "frames")
+        env = probe_env(lesson, folder, base_env(display.name), tick=self.tick)
+        self.proc = subprocess.Popen([os.path.join(lesson.bin_dir, lesson.name)], cwd=folder, env=env,
+                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.wait_frames(1)
+        ids = display.xdotool("search", "--name", "^" + re.escape(lesson.title) + "$").split()
+        check(len(ids) == 1, f"expected one window titled {lesson.title!r}, found {ids}")
+        self.window = ids[0]
+
+    def frames(self):
+        try:
+            with open(self.tick) as f:
+                return int(f.read().strip() or 0)
+        except (FileNotFoundError, ValueError):
+            return 0
+
+    def wait_frames(self, count, seconds=60):
+        deadline = time.monotonic() + seconds
+        start = self.frames()
+        while self.frames() < start + count:
+            check(self.proc.poll() is None, f"the lesson ended early with status {self.proc.returncode}")
+            check(time.monotonic() < deadline, f"no {count} new frames in {seconds} s")
+            time.sleep(0.02)
+
+    def key(self, *keys):
+        self.display.xdotool("key", "--window", self.window, *keys)
+
+    def finish(self, timeout=30):
+        out, _ = self.proc.communicate(timeout=timeout)
+        return Result(self.proc.returncode, out, read_log(self.folder))
+
+    def kill(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+
+
+def compare_image(lesson, actual, reference, tolerance=8, share=0.005):
+    diff = os.path.splitext(actual)[0] + ".diff.png"
+    proc = subprocess.run([os.path.join(lesson.tools_dir, "imgdiff"), actual, reference, diff,
+                           str(tolerance), str(share)], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    report = proc.stdout.decode().strip()
+    check(proc.returncode == 0, f"{report}\n  actual: {actual}\n  reference: {reference}\n  difference: {diff}")
+    return report
+
+
+# apitrace ------------------------------------------------------------------------------------
+
+CALL = re.compile(r"^(\d+) (\w+)\((.*)\)( = (.*))?$")
+
+
+def trace_calls(lesson, folder, frames=2, extra_env=None):
+    """Runs the lesson for `frames` frames under apitrace; returns [(name, args, result)]."""
+    trace = os.path.join(folder, "lesson.trace")
+    result = run(lesson, folder, frames=frames, trace=trace, extra_env=extra_env)
+    check(result.rc == 0, f"traced run failed: {result}")
+    dump = subprocess.run(["apitrace", "dump", "--color=never", "--verbose", "--multiline=no", trace],
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, check=True).stdout.decode()
+    calls = []
+    for line in dump.splitlines():
+        m = CALL.match(line)
+        if m:
+            calls.append((m.group(2), m.group(3), m.group(5)))
+    return calls
+
+
+def call_text(call):
+    name, args, result = call
+    return f"{name}({args})" + (f" = {result}" if result is not None else "")
+
+
+def expect_in_order(calls, patterns, start=0, what="calls"):
+    """Each pattern (a regex over "name(args)") must match a later call than the
+    one before it. Returns the index after the last match."""
+    i = start
+    for pattern in patterns:
+        rx = re.compile(pattern)
+        while i < len(calls) and not rx.search(call_text(calls[i])):
+            i += 1
+        check(i < len(calls), f"{what}: no call matching {pattern!r} in order")
+        i += 1
+    return i
+
+
+def index_of(calls, pattern, start=0):
+    rx = re.compile(pattern)
+    for i in range(start, len(calls)):
+        if rx.search(call_text(calls[i])):
+            return i
+    return -1
