@@ -42,5 +42,10 @@ fi
 step "Tests"
 run_ctest build "$@"
 
+step "Fuzzing the TGA reader (clang, libFuzzer, ASan, UBSan)"
+CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DLESSONS_FUZZ=ON -DLESSONS_WERROR=ON >/dev/null
+cmake --build build-fuzz --parallel "$jobs" --target targa_fuzzer make_fuzz_seeds
+run_ctest build-fuzz
+
 step "Done"
 exit $status
