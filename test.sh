@@ -39,6 +39,15 @@ if [ $quick -eq 1 ]; then
   exit $status
 fi
 
+step "Windows build of lesson_ambient (mingw-w64), tested under wine"
+tools/build-windows.sh
+# A fresh wine prefix for this run.
+export WINEPREFIX=$root/build-windows/wineprefix WINEDEBUG=-all,err+module WINEDLLOVERRIDES="mscoree,mshtml="
+rm -rf "$WINEPREFIX"
+wine wineboot --init >/dev/null 2>&1
+trap 'wineserver -k 2>/dev/null || true; stop_xvfb' EXIT
+cmake -S . -B build -DLESSONS_WINDOWS_BIN="$root/build-windows/bin" >/dev/null
+
 step "Tests"
 run_ctest build "$@"
 
