@@ -51,6 +51,11 @@ cmake -S . -B build -DLESSONS_WINDOWS_BIN="$root/build-windows/bin" >/dev/null
 step "Tests"
 run_ctest build "$@"
 
+step "Sanitizers: ASan, LSan and UBSan build, unit and end-to-end tests"
+cmake -S . -B build-asan -DLESSONS_SANITIZE=ON -DLESSONS_WERROR=ON >/dev/null
+cmake --build build-asan --parallel "$jobs"
+run_ctest build-asan -L "unit|e2e" "$@"
+
 step "Fuzzing the TGA reader (clang, libFuzzer, ASan, UBSan)"
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DLESSONS_FUZZ=ON -DLESSONS_WERROR=ON >/dev/null
 cmake --build build-fuzz --parallel "$jobs" --target targa_fuzzer make_fuzz_seeds

@@ -3,6 +3,7 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 GLuint shaderVert;
 GLuint shaderFrag;
@@ -33,6 +34,12 @@ static char* readToEnd(FILE* file) {
 char* loadTextFile(const char* fileName) {
     FILE* file = fopen(fileName, "rb");
     if (!file) return NULL;
+    // A folder opens like a file, but its "size" is meaningless.
+    struct stat st;
+    if (fstat(fileno(file), &st) == 0 && S_ISDIR(st.st_mode)) {
+        fclose(file);
+        return NULL;
+    }
 
     char* buff = NULL;
     long fSize = -1;
@@ -48,7 +55,7 @@ char* loadTextFile(const char* fileName) {
             // A file that shrank since ftell gives fewer bytes: end the text there.
             size_t got = fread(buff, 1, (size_t)fSize, file);
             buff[got] = '\0';
-            if (ferror(file)) {  // a directory, or a device that failed
+            if (ferror(file)) {  // a device that failed
                 free(buff);
                 buff = NULL;
             }
