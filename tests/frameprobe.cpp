@@ -7,11 +7,16 @@
 //                                             PROBE_RSS_AT, and "first-frame-ms T"
 //   PROBE_RSS_AT=k[,k...]                     frames whose resident memory is logged
 //   PROBE_TICK=file                           holds the number of frames drawn so far
+//   PROBE_TIME_AT=k[,k...]                    frames whose time ("frame-ms k T") is logged
+// At the end that PROBE_FRAMES sets, the log gets "peak-rss KiB" as well.
+// The resident-memory lines also count the heap allocations made by the
+// program's own code (malloc, calloc, realloc called from the executable).
 // It also keeps every shared library loaded to the end (dlclose does nothing),
 // so that LeakSanitizer can name the driver library a leak comes from.
 #include <GL/freeglut.h>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <link.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -25,9 +30,37 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
+extern "C" void* __libc_malloc(size_t);
+extern "C" void* __libc_calloc(size_t, size_t);
+extern "C" void* __libc_realloc(void*, size_t);
+
 namespace {
 
 long frames = 0;
+long ownAllocations = 0;  // heap allocations called from the executable itself
+
+// The address range of the executable's loaded segments (the first object
+// that dl_iterate_phdr reports is the program).
+uintptr_t programStart = 0, programEnd = 0;
+
+bool fromProgram(void* caller) {
+    if (!programEnd) {
+        dl_iterate_phdr(
+            [](dl_phdr_info* info, size_t, void*) {
+                for (int i = 0; i < info->dlpi_phnum; ++i) {
+                    const ElfW(Phdr)& ph = info->dlpi_phdr[i];
+                    if (ph.p_type != PT_LOAD) continue;
+                    uintptr_t start = info->dlpi_addr + ph.p_vaddr, end = start + ph.p_memsz;
+                    if (!programStart || start < programStart) programStart = start;
+                    if (end > programEnd) programEnd = end;
+                }
+                return 1;  // the program only
+            },
+            nullptr);
+    }
+    uintptr_t at = (uintptr_t)caller;
+    return at >= programStart && at < programEnd;
+}
 
 template <typename Fn>
 Fn next(const char* name) {
@@ -65,15 +98,25 @@ void logLine(const char* format, ...) {
     fclose(log);
 }
 
-long residentKiB() {
+// Resident memory in KiB: all of it, and the part that is anonymous (heap,
+// stacks), as opposed to pages of mapped files such as the driver's code.
+struct Resident {
+    long total = 0, anon = 0, peak = 0;
+};
+
+Resident resident() {
     static auto realFopen = next<FILE* (*)(const char*, const char*)>("fopen");
-    FILE* f = realFopen("/proc/self/statm", "r");
-    long pages = 0, resident = 0;
-    if (f) {
-        if (fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        fclose(f);
+    Resident r;
+    FILE* f = realFopen("/proc/self/status", "r");
+    if (!f) return r;
+    char line[256];
+    while (fgets(line, sizeof line, f)) {
+        sscanf(line, "VmRSS: %ld", &r.total);
+        sscanf(line, "RssAnon: %ld", &r.anon);
+        sscanf(line, "VmHWM: %ld", &r.peak);
     }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+    fclose(f);
+    return r;
 }
 
 // Milliseconds since the process started, from the kernel's start time.
@@ -116,10 +159,18 @@ void glutSwapBuffers(void) {
     static auto real = next<void (*)(void)>("glutSwapBuffers");
     ++frames;
     if (frames == 1) logLine("first-frame-ms %.1f", sinceStartMs());
+    if (listed(getenv("PROBE_TIME_AT"), frames)) {
+        timespec t;
+        clock_gettime(CLOCK_MONOTONIC, &t);
+        logLine("frame-ms %ld %.3f", frames, t.tv_sec * 1e3 + t.tv_nsec / 1e6);
+    }
     std::string path;
     if (listed(getenv("PROBE_CAPTURE"), frames, &path)) capture(path);
     real();
-    if (listed(getenv("PROBE_RSS_AT"), frames)) logLine("frame %ld rss %ld", frames, residentKiB());
+    if (listed(getenv("PROBE_RSS_AT"), frames)) {
+        Resident r = resident();
+        logLine("frame %ld rss %ld anon %ld own-allocations %ld", frames, r.total, r.anon, ownAllocations);
+    }
     if (const char* tick = getenv("PROBE_TICK")) {
         static int fd = open(tick, O_WRONLY | O_CREAT | O_TRUNC, 0644);
         char count[32];
@@ -129,12 +180,28 @@ void glutSwapBuffers(void) {
     const char* last = getenv("PROBE_FRAMES");
     if (last && frames >= atol(last)) {
         logLine("frames %ld", frames);
+        logLine("peak-rss %ld", resident().peak);
         fflush(stdout);
         exit(0);
     }
 }
 
 int dlclose(void*) { return 0; }
+
+void* malloc(size_t size) {
+    if (fromProgram(__builtin_return_address(0))) ++ownAllocations;
+    return __libc_malloc(size);
+}
+
+void* calloc(size_t count, size_t size) {
+    if (fromProgram(__builtin_return_address(0))) ++ownAllocations;
+    return __libc_calloc(count, size);
+}
+
+void* realloc(void* p, size_t size) {
+    if (fromProgram(__builtin_return_address(0))) ++ownAllocations;
+    return __libc_realloc(p, size);
+}
 
 FILE* fopen(const char* name, const char* mode) {
     static auto real = next<FILE* (*)(const char*, const char*)>("fopen");

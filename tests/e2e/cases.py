@@ -173,6 +173,35 @@ def call_order(lesson, opts):
     check(bool(lights) == lesson.per_frame_light, "light 0 placed per frame where it should not be, or not where it should")
 
 
+# Mesa's llvmpipe uploads the teapot's client-side arrays through 1 MiB
+# buffers of its own (posix_memalign of 1,048,624 bytes in swrast_dri.so);
+# when one fills, the next is allocated, and one more of them (1,028 KiB with
+# its alignment page) can stay resident for good. The allowance covers that
+# one buffer; the program's own code must not allocate at all.
+SOAK_ALLOWANCE_KIB = 1024 + 64
+
+
+@case
+def soak(lesson, opts):
+    """20,000 frames: no allocation by the program's own code after the first
+    frames, and resident memory flat from frame 1,000 on."""
+    folder = lesson.scratch()
+    result = run(lesson, folder, frames=20000, rss_at=[1000, 20000], timeout=900)
+    check(result.rc == 0, f"soak run: {result}")
+    seen = {}
+    for line in result.log:
+        if line.startswith("frame "):
+            fields = line.split()
+            seen[int(fields[1])] = (int(fields[3]), int(fields[7]))
+    check(set(seen) == {1000, 20000}, f"resident memory not logged: {result.log}")
+    (rss_a, own_a), (rss_b, own_b) = seen[1000], seen[20000]
+    growth = rss_b - rss_a
+    print(f"resident memory: {rss_a} KiB after frame 1000, {rss_b} KiB after frame 20000 ({growth:+d} KiB); "
+          f"allocations by the program: {own_a}, then {own_b}")
+    check(own_b == own_a, f"the program's own code allocated {own_b - own_a} times between frames 1000 and 20000")
+    check(growth <= SOAK_ALLOWANCE_KIB, f"resident memory grew by {growth} KiB over 19,000 frames")
+
+
 # Shader files and the shader pipeline ----------------------------------------------------------
 
 GOOD_VERT = "#version 110\nvoid main() { gl_Position = ftransform(); }\n"
@@ -251,10 +280,46 @@ def shader_from_pipe(lesson, opts):
     check(result.rc == 0 and result.out == b"", f"vertex shader from a pipe: {result}")
 
 
+@case
+def shader_huge(lesson, opts):
+    folder = lesson.scratch()
+    with open(os.path.join(lesson.bin_dir, lesson.frag), "rb") as f:
+        source = f.read()
+    write(folder, lesson.frag, source + (b"// " + b"y" * 60 + b"\n") * 262144)  # 16 MiB of comments
+    result = run(lesson, folder, frames=2, timeout=300)
+    check(result.rc == 0 and result.out == b"", f"a 16 MB fragment shader: {result}")
+
+
+def as_nobody():
+    """Run the child as an ordinary user, so that a file without read
+    permission is unreadable even when the tests run as root."""
+    if os.getuid() == 0:
+        os.setgid(65534)
+        os.setuid(65534)
+
+
+@case
+def unreadable_files(lesson, opts):
+    names = [(lesson.vert, MSG_VERT), (lesson.frag, MSG_FRAG)]
+    if lesson.textured:
+        names += [("tex0.tga", MSG_TEXTURE), ("tex1.tga", MSG_TEXTURE)]
+    for name, message in names:
+        folder = lesson.scratch()
+        os.chmod(folder, 0o777)
+        for other in os.listdir(folder):
+            os.chmod(os.path.join(folder, other), 0o644)
+        os.chmod(os.path.join(folder, name), 0)
+        result = run(lesson, folder, frames=1, preexec=as_nobody)
+        expect_failure(result, message, what=f"{name} unreadable")
+
+
 # Textures ----------------------------------------------------------------------------------------
 
-def tga(width, height, bits, pixel=None, image_type=2, descriptor=0):
+def tga(width, height, bits, pixel=None, image_type=2, descriptor=0, size=None):
+    """A TGA file; `size` cuts it short (the pixels are only made up to it)."""
     header = struct.pack("<BBBHHBHHHHBB", 0, 0, image_type, 0, 0, 0, 0, 0, width, height, bits, descriptor)
+    if size is not None:
+        return (header + bytes(max(0, size - len(header))))[:size]
     size = width * height * bits // 8
     body = (pixel * (width * height)) if pixel else bytes((i * 37) % 251 for i in range(size))
     return header + body
@@ -263,7 +328,8 @@ def tga(width, height, bits, pixel=None, image_type=2, descriptor=0):
 @case
 def texture_failures(lesson, opts):
     bad_forms = {"missing": None, "16-bit": tga(4, 4, 16), "run-length coded": tga(4, 4, 24, image_type=10),
-                 "truncated": tga(64, 64, 24)[:100], "empty": b""}
+                 "grey-scale": tga(4, 4, 24, image_type=3), "truncated": tga(64, 64, 24, size=100), "empty": b"",
+                 "huge declared size": tga(65535, 65535, 32, size=30), "header only": tga(64, 64, 24, size=18)}
     for image in ("tex0.tga", "tex1.tga"):
         for what, data in bad_forms.items():
             folder = lesson.scratch()
@@ -360,7 +426,11 @@ def main():
     lesson = Lesson(opts.lesson, opts.bin, opts.tools, os.path.join(opts.out, opts.case))
     started = time.monotonic()
     try:
-        CASES[opts.case](lesson, opts)
+        # An X server of the case's own: one shared by many tests at once
+        # refuses connections now and then when they come in bursts.
+        with PrivateDisplay() as display:
+            os.environ["DISPLAY"] = display.name
+            CASES[opts.case](lesson, opts)
     except (Failure, subprocess.TimeoutExpired) as e:
         print(f"FAIL {opts.case} {opts.lesson}: {e}")
         return 1

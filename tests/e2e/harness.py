@@ -63,20 +63,24 @@ class Lesson:
 
 
 class Result:
-    def __init__(self, rc, out, log):
-        self.rc, self.out, self.log = rc, out, log
+    def __init__(self, rc, out, log, err=b""):
+        self.rc, self.out, self.log, self.err = rc, out, log, err
 
     def opened(self):
         return [line[6:] for line in self.log if line.startswith("fopen ")]
 
     def __repr__(self):
-        return f"status {self.rc}, output {self.out!r}"
+        return f"status {self.rc}, output {self.out!r}" + (f", errors {self.err[-600:]!r}" if self.err else "")
 
 
 def base_env(display=None):
     env = dict(os.environ)
     env["LIBGL_ALWAYS_SOFTWARE"] = "1"  # the reference images are llvmpipe's
     env["GALLIUM_DRIVER"] = "llvmpipe"
+    # One rasterizer thread per program: tests run side by side on few cores,
+    # and llvmpipe's thread pools slow each other down badly when they compete.
+    # The pictures are the same with any number of threads.
+    env["LP_NUM_THREADS"] = "1"
     if display:
         env["DISPLAY"] = display
     for key in [k for k in env if k.startswith("PROBE_")]:
@@ -114,13 +118,13 @@ def read_log(folder):
         return f.read().splitlines()
 
 
-def run(lesson, folder, args=(), extra_env=None, timeout=120, **probe):
+def run(lesson, folder, args=(), extra_env=None, timeout=120, preexec=None, **probe):
     """Runs the lesson to its end in `folder`; returns its status and output."""
     env = probe_env(lesson, folder, base_env(), **probe)
     env.update(extra_env or {})
     proc = subprocess.run([os.path.join(lesson.bin_dir, lesson.name), *args], cwd=folder, env=env,
-                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
-    return Result(proc.returncode, proc.stdout, read_log(folder))
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout, preexec_fn=preexec)
+    return Result(proc.returncode, proc.stdout, read_log(folder), proc.stderr)
 
 
 class PrivateDisplay:
@@ -186,8 +190,8 @@ class Running:
         self.display.xdotool("key", "--window", self.window, *keys)
 
     def finish(self, timeout=30):
-        out, _ = self.proc.communicate(timeout=timeout)
-        return Result(self.proc.returncode, out, read_log(self.folder))
+        out, err = self.proc.communicate(timeout=timeout)
+        return Result(self.proc.returncode, out, read_log(self.folder), err)
 
     def kill(self):
         if self.proc.poll() is None:

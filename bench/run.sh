@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds the lessons and their fixed-function twins and compares them:
+#   bench/run.sh [--rounds N]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/deps.sh test
+cmake -S . -B build >/dev/null
+cmake --build build --parallel "$(nproc)" >/dev/null
+python3 bench/lessons_bench.py --bin build/bin --tools build/tests "$@"
