@@ -2,8 +2,7 @@
 // Specular light: ambient + diffuse + specular for every fragment, with the
 // front material's specular colour and shininess, so the highlight is sharp.
 
-varying vec3 normal;    // eye space, interpolated: no longer of unit length
-varying vec3 position;  // eye space
+varying vec3 normal;  // eye space, interpolated: no longer of unit length
 
 void main()
 {
@@ -11,7 +10,6 @@ void main()
     // Light 0 was given once, before any camera: its direction is fixed to
     // the viewer, in eye space.
     vec3 lightDir = normalize(gl_LightSource[0].position.xyz);
-    vec3 viewDir = normalize(-position);  // the eye is at the origin
 
     vec4 ambientLight = gl_LightModel.ambient + gl_LightSource[0].ambient;
     vec4 ambient = gl_Color * ambientLight;
@@ -19,7 +17,9 @@ void main()
     float lambert = max(dot(n, lightDir), 0.0);
     vec4 diffuse = gl_Color * gl_LightSource[0].diffuse * lambert;
 
-    vec3 halfway = normalize(lightDir + viewDir);
+    // The halfway vector between the light and the eye, as OpenGL keeps it
+    // for a viewer far away along +z (see the per-vertex lesson).
+    vec3 halfway = normalize(gl_LightSource[0].halfVector.xyz);
     float facing = lambert > 0.0 ? 1.0 : 0.0;
     float shine = pow(max(dot(n, halfway), 0.0), gl_FrontMaterial.shininess) * facing;
     vec4 specular = gl_FrontMaterial.specular * gl_LightSource[0].specular * shine;

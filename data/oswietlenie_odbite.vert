@@ -3,13 +3,11 @@
 // per-vertex lesson, now worked out for every fragment (Phong shading).
 // The vertex shader only hands on what the fragment shader needs.
 
-varying vec3 normal;    // eye space
-varying vec3 position;  // eye space
+varying vec3 normal;  // eye space
 
 void main()
 {
     gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
-    position = vec3(gl_ModelViewMatrix * gl_Vertex);
     normal = gl_NormalMatrix * gl_Normal;
     gl_FrontColor = gl_Color;
 }

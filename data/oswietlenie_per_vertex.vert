@@ -12,11 +12,9 @@ void main()
 {
     gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
 
-    // Everything below is in eye space, where the viewer sits at the origin.
-    vec3 position = vec3(gl_ModelViewMatrix * gl_Vertex);
+    // Everything below is in eye space, where the viewer looks down -z.
     vec3 normal = normalize(gl_NormalMatrix * gl_Normal);
     vec3 lightDir = normalize(gl_LightSource[0].position.xyz);
-    vec3 viewDir = normalize(-position);
 
     vec4 ambientLight = gl_LightModel.ambient + gl_LightSource[0].ambient;
     vec4 ambient = gl_Color * ambientLight;
@@ -27,7 +25,9 @@ void main()
     // Blinn-Phong: the halfway vector lies between the light and the eye; the
     // closer the normal is to it, the more light is mirrored into the eye.
     // Raising the cosine to the shininess makes the highlight small.
-    vec3 halfway = normalize(lightDir + viewDir);
+    // OpenGL keeps it ready for each light, for a viewer far away along +z:
+    // normalize(lightDir + vec3(0.0, 0.0, 1.0)).
+    vec3 halfway = normalize(gl_LightSource[0].halfVector.xyz);
     float facing = lambert > 0.0 ? 1.0 : 0.0;  // no highlight on the dark side
     float shine = pow(max(dot(normal, halfway), 0.0), shininess) * facing;
     vec4 specular = specularColour * gl_LightSource[0].specular * shine;

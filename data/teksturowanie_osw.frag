@@ -6,8 +6,7 @@
 uniform sampler2D tex0;
 uniform sampler2D tex1;
 
-varying vec3 normal;    // eye space
-varying vec3 position;  // eye space
+varying vec3 normal;  // eye space
 
 void main()
 {
@@ -15,13 +14,12 @@ void main()
 
     vec3 n = normalize(normal);
     vec3 lightDir = normalize(gl_LightSource[0].position.xyz);  // fixed to the viewer
-    vec3 viewDir = normalize(-position);
 
     vec4 ambientLight = gl_LightModel.ambient + gl_LightSource[0].ambient;
     float lambert = max(dot(n, lightDir), 0.0);
     vec4 litColour = texel * (ambientLight + gl_LightSource[0].diffuse * lambert);
 
-    vec3 halfway = normalize(lightDir + viewDir);
+    vec3 halfway = normalize(gl_LightSource[0].halfVector.xyz);
     float facing = lambert > 0.0 ? 1.0 : 0.0;
     float shine = pow(max(dot(n, halfway), 0.0), gl_FrontMaterial.shininess) * facing;
     vec4 specular = gl_FrontMaterial.specular * gl_LightSource[0].specular * shine;
