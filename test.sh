@@ -57,9 +57,7 @@ cmake --build build-asan --parallel "$jobs"
 run_ctest build-asan -L "unit|e2e" "$@"
 
 step "Fuzzing the TGA reader (clang, libFuzzer, ASan, UBSan)"
-CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DLESSONS_FUZZ=ON -DLESSONS_WERROR=ON >/dev/null
-cmake --build build-fuzz --parallel "$jobs" --target targa_fuzzer make_fuzz_seeds
-run_ctest build-fuzz
+tools/fuzz.sh 60 || status=1
 
 step "Done"
 exit $status

@@ -68,6 +68,24 @@ def reference_frame(lesson, opts):
     print(compare_image(lesson, actual, reference))
 
 
+GALLERY_FRAME = 301  # the teapot turned by 30 degrees
+
+
+@case
+def gallery_frame(lesson, opts):
+    """The pictures in docs/ must show what the lesson draws now."""
+    folder = lesson.scratch()
+    actual = os.path.join(folder, lesson.name + ".png")
+    result = run(lesson, folder, frames=GALLERY_FRAME, capture={GALLERY_FRAME: actual})
+    check(result.rc == 0 and os.path.exists(actual), f"no frame {GALLERY_FRAME}: {result}")
+    picture = os.path.join(opts.gallery, lesson.name + ".png")
+    if os.environ.get("UPDATE_GALLERY") == "1":
+        shutil.copy(actual, picture)
+        print("updated", picture)
+        return
+    print(compare_image(lesson, actual, picture))
+
+
 @case
 def escape_ends(lesson, opts):
     with PrivateDisplay() as display:
@@ -420,6 +438,8 @@ def main():
     parser.add_argument("--tools", required=True)
     parser.add_argument("--out", required=True)
     parser.add_argument("--reference", required=True)
+    parser.add_argument("--gallery", default=os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                                          "..", "..", "docs", "images"))
     parser.add_argument("case", choices=sorted(CASES))
     parser.add_argument("lesson")
     opts = parser.parse_args()

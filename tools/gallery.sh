@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Renders every lesson headlessly, the teapot turned by 30 degrees (frame
+# 301), into docs/images/LESSON.png, and puts the six side by side in
+# docs/images/lessons.png. A test checks that these pictures still match
+# what the lessons draw.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/deps.sh test
+cmake -S . -B build >/dev/null
+cmake --build build --parallel "$(nproc)" >/dev/null
+lessons=(lesson_ambient lesson_diffuse lesson_per_vertex lesson_specular lesson_texturing lesson_texturing_lit)
+for lesson in "${lessons[@]}"; do
+  UPDATE_GALLERY=1 python3 tests/e2e/cases.py --bin build/bin --tools build/tests --out build/gallery \
+    --reference tests/reference gallery_frame "$lesson"
+done
+pictures=()
+for lesson in "${lessons[@]}"; do pictures+=("docs/images/$lesson.png"); done
+montage "${pictures[@]}" -tile 6x1 -geometry 200x200+0+0 -background white docs/images/lessons.png
+echo "Pictures in docs/images/"
