@@ -54,7 +54,7 @@ run_ctest build "$@"
 step "Sanitizers: ASan, LSan and UBSan build, unit and end-to-end tests"
 cmake -S . -B build-asan -DLESSONS_SANITIZE=ON -DLESSONS_WERROR=ON >/dev/null
 cmake --build build-asan --parallel "$jobs"
-run_ctest build-asan -L "unit|e2e" "$@"
+run_ctest build-asan -L "unit|e2e" -LE soak "$@"
 
 step "Fuzzing the TGA reader (clang, libFuzzer, ASan, UBSan)"
 tools/fuzz.sh 60 || status=1
