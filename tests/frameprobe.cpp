@@ -43,7 +43,7 @@ long ownAllocations = 0;  // heap allocations called from the executable itself
 // that dl_iterate_phdr reports is the program).
 uintptr_t programStart = 0, programEnd = 0;
 
-bool fromProgram(void* caller) {
+[[maybe_unused]] bool fromProgram(void* caller) {
     if (!programEnd) {
         dl_iterate_phdr(
             [](dl_phdr_info* info, size_t, void*) {
@@ -188,6 +188,7 @@ void glutSwapBuffers(void) {
 
 int dlclose(void*) { return 0; }
 
+#ifdef PROBE_COUNT_ALLOCATIONS  // not with a sanitizer, whose allocator must see every block
 void* malloc(size_t size) {
     if (fromProgram(__builtin_return_address(0))) ++ownAllocations;
     return __libc_malloc(size);
@@ -202,6 +203,7 @@ void* realloc(void* p, size_t size) {
     if (fromProgram(__builtin_return_address(0))) ++ownAllocations;
     return __libc_realloc(p, size);
 }
+#endif
 
 FILE* fopen(const char* name, const char* mode) {
     static auto real = next<FILE* (*)(const char*, const char*)>("fopen");
