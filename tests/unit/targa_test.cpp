@@ -94,7 +94,7 @@ TEST_F(TargaTest, RejectsOtherFormsOfTheFormat) {
         uint8_t value;
     };
     for (Case c : {Case{"image ID present", 0, 5}, {"colour-mapped", 1, 1}, {"colour-mapped type", 2, 1},
-                   {"grey-scale", 2, 3}, {"run-length coded", 2, 10}, {"colour-map spec", 5, 16},
+                   {"grey-scale", 2, 3}, {"run-length coded", 2, 10}, {"colour-map fields", 5, 16},
                    {"x origin", 8, 1}, {"x origin high byte", 9, 1}, {"y origin", 10, 1}, {"y origin high byte", 11, 2}}) {
         SCOPED_TRACE(c.what);
         std::vector<uint8_t> file = pattern(4, 4, 24);
