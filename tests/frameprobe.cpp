@@ -84,11 +84,17 @@ bool listed(const char* list, long frame, std::string* value = nullptr) {
     return false;
 }
 
+// The C library's own fopen: the probe's files are not the program's, so
+// they are not logged.
+FILE* openQuietly(const char* path, const char* mode) {
+    static auto real = next<FILE* (*)(const char*, const char*)>("fopen");
+    return real(path, mode);
+}
+
 void logLine(const char* format, ...) {
     const char* path = getenv("PROBE_LOG");
     if (!path) return;
-    static auto realFopen = next<FILE* (*)(const char*, const char*)>("fopen");
-    FILE* log = realFopen(path, "a");
+    FILE* log = openQuietly(path, "a");
     if (!log) return;
     va_list args;
     va_start(args, format);
@@ -105,9 +111,8 @@ struct Resident {
 };
 
 Resident resident() {
-    static auto realFopen = next<FILE* (*)(const char*, const char*)>("fopen");
     Resident r;
-    FILE* f = realFopen("/proc/self/status", "r");
+    FILE* f = openQuietly("/proc/self/status", "r");
     if (!f) return r;
     char line[256];
     while (fgets(line, sizeof line, f)) {
@@ -121,8 +126,7 @@ Resident resident() {
 
 // Milliseconds since the process started, from the kernel's start time.
 double sinceStartMs() {
-    static auto realFopen = next<FILE* (*)(const char*, const char*)>("fopen");
-    FILE* f = realFopen("/proc/self/stat", "r");
+    FILE* f = openQuietly("/proc/self/stat", "r");
     if (!f) return -1;
     char buf[1024];
     size_t n = fread(buf, 1, sizeof buf - 1, f);
@@ -206,9 +210,8 @@ void* realloc(void* p, size_t size) {
 #endif
 
 FILE* fopen(const char* name, const char* mode) {
-    static auto real = next<FILE* (*)(const char*, const char*)>("fopen");
     logLine("fopen %s", name);
-    return real(name, mode);
+    return openQuietly(name, mode);
 }
 
 FILE* fopen64(const char* name, const char* mode) {
