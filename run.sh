@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Builds the lessons and runs one of them.
+# Builds a lesson and runs it.
 #   ./run.sh [LESSON]          LESSON defaults to lesson_ambient
 #   ./run.sh --watch LESSON    run again each time one of its shaders in data/ is saved
 # With no display ($DISPLAY empty) the lesson draws on a private Xvfb for a
 # moment; a screenshot of its window is saved and the lesson ended with Escape.
+# Only the lesson and the files it reads are built: no tests, no benchmarks.
 set -euo pipefail
 cd "$(dirname "$0")"
+root=$PWD
 
-lessons=(lesson_ambient lesson_diffuse lesson_per_vertex lesson_specular lesson_texturing lesson_texturing_lit)
+# The lessons are the folders under lessons/.
+lessons=()
+for dir in lessons/*/; do lessons+=("$(basename "$dir")"); done
 watch=0
 if [ "${1:-}" = "--watch" ]; then
   watch=1
@@ -20,10 +24,14 @@ if [[ ! " ${lessons[*]} " == *" $lesson "* ]]; then
   exit 2
 fi
 
-tools/deps.sh run
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+if [ $watch -eq 1 ]; then
+  tools/deps.sh watch
+else
+  tools/deps.sh run
+fi
+cmake -S . -B build >/dev/null
 cmake --build build --parallel "$(nproc)" --target "$lesson" >/dev/null
-bin=$PWD/build/bin
+bin=$root/build/bin
 
 if [ $watch -eq 1 ]; then
   exec tools/watch.sh "$lesson"
@@ -35,9 +43,14 @@ if [ -n "${DISPLAY:-}" ]; then
   exec "./$lesson"
 fi
 
-. "$OLDPWD/tools/xvfb.sh"
+. "$root/tools/xvfb.sh"
+pid=
+finish() {
+  [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
+  stop_xvfb
+}
+trap finish EXIT
 start_xvfb
-trap stop_xvfb EXIT
 echo "No display: running $lesson on a private Xvfb ($DISPLAY)."
 "./$lesson" &
 pid=$!
@@ -48,11 +61,10 @@ for _ in $(seq 100); do
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.1
 done
-status=
 if [ -n "$window" ]; then
   sleep 2  # let it turn for a moment
-  mkdir -p "$OLDPWD/out"
-  shot="$OLDPWD/out/$lesson.png"
+  mkdir -p "$root/out"
+  shot="$root/out/$lesson.png"
   import -window "$window" "$shot"
   echo "Screenshot: $shot"
   xdotool key --window "$window" Escape 2>/dev/null || true
@@ -62,6 +74,8 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 kill "$pid" 2>/dev/null || true
-wait "$pid" && status=0 || status=$?
+status=0
+wait "$pid" || status=$?
+pid=
 echo "$lesson exited with status $status."
 exit "$status"

@@ -1,17 +1,28 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite under a private Xvfb.
-#   ./test.sh            everything
-#   ./test.sh --quick    the normal build's quick tests only, for iterating
+#   ./test.sh                 everything, then both again on bare Debian 12 and 13
+#   ./test.sh --quick         the normal build's quick tests only, for iterating
+#   ./test.sh --no-cleanroom  everything but the bare-Debian runs (what they run inside)
 # Further arguments go to ctest (for example -R reference_frame).
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
 
-quick=0
-if [ "${1:-}" = "--quick" ]; then
-  quick=1
-  shift
+# The tests see the same environment whoever starts them: no desktop's
+# DISPLAY, XAUTHORITY or WAYLAND_DISPLAY, no locale of the caller's.
+if [ "${LESSONS_CLEAN_ENV:-}" != 1 ]; then
+  keep=(LESSONS_CLEAN_ENV=1 "HOME=$HOME" "PATH=$PATH" LANG=C.UTF-8 "USER=$(id -un)" "LOGNAME=$(id -un)")
+  for name in TERM TMPDIR http_proxy https_proxy no_proxy UPDATE_REFERENCES UPDATE_GALLERY; do
+    [ -z "${!name:-}" ] || keep+=("$name=${!name}")
+  done
+  exec env -i "${keep[@]}" bash "$0" "$@"
 fi
+
+mode=full
+case "${1:-}" in
+  --quick) mode=quick; shift ;;
+  --no-cleanroom) mode=inner; shift ;;
+esac
 
 tools/deps.sh test
 jobs=$(nproc)
@@ -19,11 +30,15 @@ started=$SECONDS
 step() { printf '\n=== %s (%d s)\n' "$*" $((SECONDS - started)); }
 
 . tools/xvfb.sh
+finish() {
+  [ $mode = quick ] || wineserver -k 2>/dev/null || true
+  stop_xvfb
+}
+trap finish EXIT
 start_xvfb
-trap stop_xvfb EXIT
 
 step "Build"
-cmake -S . -B build -DLESSONS_WERROR=ON >/dev/null
+cmake -S . -B build -DLESSONS_WERROR=ON -DLESSONS_ALL_TESTS=ON >/dev/null
 cmake --build build --parallel "$jobs"
 
 status=0
@@ -33,7 +48,7 @@ run_ctest() {  # run_ctest BUILD_DIR [ctest args...]
   ctest --test-dir "$dir" --output-on-failure --parallel "$jobs" "$@" || status=1
 }
 
-if [ $quick -eq 1 ]; then
+if [ $mode = quick ]; then
   step "Quick tests"
   run_ctest build -L quick "$@"
   exit $status
@@ -45,19 +60,27 @@ tools/build-windows.sh
 export WINEPREFIX=$root/build-windows/wineprefix WINEDEBUG=-all,err+module WINEDLLOVERRIDES="mscoree,mshtml="
 rm -rf "$WINEPREFIX"
 wine wineboot --init >/dev/null 2>&1
-trap 'wineserver -k 2>/dev/null || true; stop_xvfb' EXIT
 cmake -S . -B build -DLESSONS_WINDOWS_BIN="$root/build-windows/bin" >/dev/null
 
 step "Tests"
 run_ctest build "$@"
 
 step "Sanitizers: ASan, LSan and UBSan build, unit and end-to-end tests"
-cmake -S . -B build-asan -DLESSONS_SANITIZE=ON -DLESSONS_WERROR=ON >/dev/null
+cmake -S . -B build-asan -DLESSONS_SANITIZE=ON -DLESSONS_WERROR=ON -DLESSONS_ALL_TESTS=ON >/dev/null
 cmake --build build-asan --parallel "$jobs"
 run_ctest build-asan -L "unit|e2e" -LE soak "$@"
 
 step "Fuzzing the TGA reader (clang, libFuzzer, ASan, UBSan)"
 tools/fuzz.sh 60 || status=1
+
+if [ $mode = full ]; then
+  # CI's machine is Debian 12 and holds every package already: only a bare
+  # root shows what a newcomer's machine does with the two commands.
+  step "Clean room: bare Debian 12, ./run.sh and ./test.sh --quick"
+  tools/cleanroom.sh bookworm || status=1
+  step "Clean room: bare Debian 13, ./run.sh and the full ./test.sh"
+  tools/cleanroom.sh --full trixie || status=1
+fi
 
 step "Done"
 exit $status

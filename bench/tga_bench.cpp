@@ -82,14 +82,27 @@ BENCHMARK(LoadTGAImage)->Arg(24)->Arg(32)->Unit(benchmark::kMillisecond)->MinTim
 BENCHMARK(stbi_load)->Arg(24)->Arg(32)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(fread_floor)->Arg(24)->Arg(32)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-// Keeps each benchmark's time per image so the ratios come from this run.
+// Google Benchmark 1.7 marks a failed run with `error_occurred`; 1.8 and later
+// replaced it with `skipped`. Whichever this version has decides.
+template <class Run>
+auto runFailed(const Run& run, int) -> decltype(bool(run.error_occurred)) {
+    return run.error_occurred;
+}
+template <class Run>
+auto runFailed(const Run& run, long) -> decltype(static_cast<int>(run.skipped) != 0) {
+    return static_cast<int>(run.skipped) != 0;
+}
+
+// Keeps each benchmark's time per image, by name and depth ("stbi_load/24"),
+// so the ratios come from this run.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> seconds;
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
-            if (!run.error_occurred) seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (!runFailed(run, 0))
+                seconds[run.run_name.function_name + "/" + run.run_name.args] = run.GetAdjustedRealTime();
     }
 };
 
@@ -102,7 +115,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     printf("\nThroughput ratios (higher is better for LoadTGAImage):\n");
     for (int bits : {24, 32}) {
-        std::string arg = "/" + std::to_string(bits) + "/min_time:1.000";
+        std::string arg = "/" + std::to_string(bits);
         double ours = reporter.seconds["LoadTGAImage" + arg];
         double stb = reporter.seconds["stbi_load" + arg];
         double floor = reporter.seconds["fread_floor" + arg];

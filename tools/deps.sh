@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
-# Installs the Debian packages a step needs, when any is missing.
+# Installs the Debian packages a step needs, when any is missing. Every name
+# here is served by both Debian 12 and Debian 13.
 #   tools/deps.sh run      build and run the lessons (with Xvfb for screenshots)
-#   tools/deps.sh test     everything ./test.sh needs
+#   tools/deps.sh watch    run, and the file watcher behind ./run.sh --watch
+#   tools/deps.sh test     everything ./test.sh needs on this machine
 #   tools/deps.sh windows  the Windows cross build and wine
 set -euo pipefail
 
-run_pkgs=(g++ cmake make pkg-config freeglut3-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dri
-          xvfb xauth xdotool x11-utils imagemagick inotify-tools)
+run_pkgs=(g++ cmake make pkg-config libglut-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dri
+          xvfb xdotool imagemagick)
+# clang and its runtimes (libFuzzer, the sanitizers) under the release's own
+# default version: clang 14 on Debian 12, clang 19 on Debian 13.
 test_pkgs=("${run_pkgs[@]}" libgtest-dev libbenchmark-dev libstb-dev apitrace python3
-           clang-14 libclang-rt-14-dev glslang-tools)
+           clang libclang-rt-dev glslang-tools)
 windows_pkgs=(g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 dpkg-dev xz-utils gzip patch)
 
 case "${1:-run}" in
   run) wanted=("${run_pkgs[@]}") ;;
+  watch) wanted=("${run_pkgs[@]}" inotify-tools) ;;
   test) wanted=("${test_pkgs[@]}") ;;
   windows) wanted=("${windows_pkgs[@]}") ;;
-  *) echo "usage: $0 run|test|windows" >&2; exit 2 ;;
+  *) echo "usage: $0 run|watch|test|windows" >&2; exit 2 ;;
 esac
 
 missing=()
@@ -27,6 +32,6 @@ done
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

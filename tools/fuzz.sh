@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DLESSONS_FUZZ=ON -DLESSONS_WERROR=ON \
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DLESSONS_FUZZ=ON -DLESSONS_WERROR=ON \
   -DFUZZ_SECONDS="$seconds" >/dev/null
 cmake --build build-fuzz --parallel "$(nproc)" --target targa_fuzzer make_fuzz_seeds
 ctest --test-dir build-fuzz --output-on-failure

@@ -1,18 +1,19 @@
-# Sourced by the run and test commands: a private Xvfb that they start and stop.
+# Sourced by the scripts that need a display: a private Xvfb that they start
+# and stop. Set a trap that calls stop_xvfb before calling start_xvfb.
 #   start_xvfb   sets DISPLAY to a free display of a new Xvfb; stop_xvfb ends it.
 
 start_xvfb() {
-  local fifo number
-  fifo=$(mktemp -u)
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  local dir number=
+  dir=$(mktemp -d)
+  mkfifo "$dir/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
   XVFB_PID=$!
-  if ! read -r -t 20 number <"$fifo"; then
-    rm -f "$fifo"
+  read -r -t 20 number <"$dir/display" || true
+  rm -rf "$dir"
+  if [ -z "$number" ]; then
     echo "Xvfb did not start" >&2
     return 1
   fi
-  rm -f "$fifo"
   export DISPLAY=":$number"
 }
 
