@@ -14,6 +14,7 @@ toolchain=$root/tools/windows/mingw-w64-x86_64.cmake
 jobs=$(nproc)
 
 tools/deps.sh windows
+. tools/apt-archive.sh
 
 # The source packages, pinned by version and checked by the sha256 of their
 # original tarballs.
@@ -28,7 +29,9 @@ fetch_sources() {
   # A private source list and lists folder: the machine's apt set-up is not touched.
   local apt=$deps/apt
   mkdir -p "$apt/lists/partial" "$deps/src"
-  echo "deb-src http://deb.debian.org/debian bookworm main" >"$apt/sources.list"
+  # The versions pinned here are Debian 12's, fetched from the archive this
+  # machine's apt uses.
+  echo "deb-src $(debian_archive) bookworm main" >"$apt/sources.list"
   local opts=(-o "Dir::Etc::SourceList=$apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
               -o "Dir::State::Lists=$apt/lists" -o APT::Sandbox::User=root)
   apt-get "${opts[@]}" -qq update
@@ -43,7 +46,7 @@ verify() {  # verify FILE SHA256
   }
 }
 
-if [ ! -f "$prefix/.built" ]; then
+if [ ! -f "$prefix/.built-2" ]; then
   if [ ! -f "$deps/src/$freeglut_tarball" ] || [ ! -f "$deps/src/$glew_tarball" ]; then
     fetch_sources
   fi
@@ -68,11 +71,13 @@ if [ ! -f "$prefix/.built" ]; then
   make -C "$deps/glew" SYSTEM=linux-mingw64 AR=x86_64-w64-mingw32-ar \
     STRIP=x86_64-w64-mingw32-strip -j"$jobs" glew.lib.static >"$deps/glew/build.log" 2>&1 ||
     { tail -20 "$deps/glew/build.log"; exit 1; }
-  # The static library only, never the import library, under the name that
-  # CMake's FindGLEW looks for when static libraries are asked for on Windows.
+  # The static library only, never the import library, under the names that
+  # CMake's FindGLEW looks for when static libraries are asked for on Windows:
+  # glew32s.lib for CMake 3.25, libglew32s.a for MinGW in CMake 3.31.
   cp "$deps/glew/lib/libglew32.a" "$prefix/lib/glew32s.lib"
+  cp "$deps/glew/lib/libglew32.a" "$prefix/lib/libglew32s.a"
   cp "$deps/glew/include/GL/"*.h "$prefix/include/GL/"
-  touch "$prefix/.built"
+  touch "$prefix/.built-2"
 fi
 
 echo "Building lesson_ambient.exe"
