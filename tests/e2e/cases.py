@@ -4,14 +4,16 @@
 
 import argparse
 import os
+import re
 import shutil
 import struct
 import subprocess
 import sys
 import time
 
-from harness import (MSG_FRAG, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, Failure, Lesson, PrivateDisplay,
-                     Running, check, compare_image, expect_in_order, index_of, run, trace_calls)
+from harness import (MSG_FRAG, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, NUMBER, Failure, Lesson, PrivateDisplay,
+                     Running, call_text, check, compare_image, expect_in_order, expect_matrix, find, look_at,
+                     mat_mul, matrix_product, perspective, result_of, rotation, run, trace_calls)
 
 CASES = {}
 
@@ -131,64 +133,101 @@ def extra_arguments(lesson, opts):
     check(result.rc == 0 and result.out == b"" and "frames 3" in result.log, f"with extra arguments: {result}")
 
 
+# The scene state a lesson sets before its first frame, by variant: each
+# variant sets everything the one before it does, and nothing else.
+SCENE_STATE = {
+    "plain": ["glEnable(cap = GL_DEPTH_TEST)", "glClearColor(red = 1, green = 1, blue = 1, alpha = 1)"],
+    "lit": ["glMaterialfv(face = GL_FRONT, pname = GL_SPECULAR, params = {1, 1, 1, 1})",
+            "glMaterialfv(face = GL_FRONT, pname = GL_SHININESS, params = &50)",
+            "glLightfv(light = GL_LIGHT0, pname = GL_POSITION, params = {1, 1, 1, 0})",
+            "glEnable(cap = GL_LIGHTING)", "glEnable(cap = GL_LIGHT0)"],
+    "textured": ["glActiveTexture(texture = GL_TEXTURE0)", "glEnable(cap = GL_TEXTURE_2D)",
+                 "glActiveTexture(texture = GL_TEXTURE1)", "glEnable(cap = GL_TEXTURE_2D)"],
+}
+STATE_CALLS = re.compile(r"^gl(Enable|Disable|Clear(Color|Depth)|Material|Light|ActiveTexture|ShadeModel|"
+                         r"ColorMaterial|DepthFunc|CullFace|FrontFace|Blend)")
+CAMERA = look_at((0, 0, 10), (0, 0, -1), (0, 1, 0))
+
+
+def expected_scene(lesson):
+    variants = list(SCENE_STATE)
+    return [call for v in variants[:variants.index(lesson.scene) + 1] for call in SCENE_STATE[v]]
+
+
+def shader_ids(calls):
+    return (result_of(calls, r"^glCreateShader\(type = GL_VERTEX_SHADER\)"),
+            result_of(calls, r"^glCreateShader\(type = GL_FRAGMENT_SHADER\)"),
+            result_of(calls, r"^glCreateProgram\(\)"))
+
+
+def check_frame(lesson, calls, start, angle, textures, what):
+    """One frame from `start`: the camera and the turn as numbers, the light,
+    the colour and the textures between them. Returns the index after it."""
+    mode = find(calls, r"^glMatrixMode\(mode = GL_MODELVIEW\)", start, what=what)
+    draw = find(calls, r"^glDrawElements\(mode = GL_TRIANGLES", mode, what=what)
+    turn = find(calls, rf"^glRotatef\(angle = {angle}, x = 0, y = 1, z = 0\)", mode, draw, what=what)
+    find(calls, r"^glLoadIdentity\(\)", mode, turn, what=what)
+    expect_matrix(matrix_product(calls, mode + 1, turn), CAMERA, f"{what}: the camera")
+    expect_matrix(matrix_product(calls, mode + 1, draw), mat_mul(CAMERA, rotation(angle, 0, 1, 0)),
+                  f"{what}: camera and turn")
+    lights = [i for i in range(mode, draw) if calls[i][0] == "glLightfv"]
+    if lesson.per_frame_light:
+        check(len(lights) == 1 and call_text(calls[lights[0]]).startswith(
+            "glLightfv(light = GL_LIGHT0, pname = GL_POSITION, params = {0.5, 0.2, 1, 0})") and lights[0] < turn,
+            f"{what}: light 0 not placed once between the camera and the turn: {lights}")
+        expect_matrix(matrix_product(calls, mode + 1, lights[0]), CAMERA, f"{what}: the camera before the light")
+    else:
+        check(lights == [], f"{what}: light 0 placed in a lesson whose light is fixed to the viewer")
+    order = [r"^glColor3f\(red = 1, green = 0\.5, blue = 0\.5\)"]
+    if lesson.textured:
+        order += [r"^glActiveTexture\(texture = GL_TEXTURE1\)", rf"^glBindTexture\(target = GL_TEXTURE_2D, texture = {textures[1]}\)",
+                  r"^glActiveTexture\(texture = GL_TEXTURE0\)", rf"^glBindTexture\(target = GL_TEXTURE_2D, texture = {textures[0]}\)"]
+    check(expect_in_order(calls, order, turn, what) <= draw, f"{what}: colour or textures after the teapot")
+    return find(calls, r"^glXSwapBuffers", draw, what=what) + 1
+
+
 @case
 def call_order(lesson, opts):
     calls = trace_calls(lesson, lesson.scratch(), frames=2)
-    glew = index_of(calls, r"^glGetString\(name = GL_VERSION\)")
-    check(glew >= 0, "GLEW start-up not found in the trace")
-    scene = [r"^glEnable\(cap = GL_DEPTH_TEST\)", r"^glClearColor\(red = 1, green = 1, blue = 1, alpha = 1\)"]
-    if lesson.scene != "plain":
-        scene += [r"^glMaterialfv\(face = GL_FRONT, pname = GL_SPECULAR, params = \{1, 1, 1, 1\}\)",
-                  r"^glMaterialfv\(face = GL_FRONT, pname = GL_SHININESS, params = &50\)",
-                  r"^glLightfv\(light = GL_LIGHT0, pname = GL_POSITION, params = \{1, 1, 1, 0\}\)",
-                  r"^glEnable\(cap = GL_LIGHTING\)", r"^glEnable\(cap = GL_LIGHT0\)"]
-    if lesson.textured:
-        scene += [r"^glActiveTexture\(texture = GL_TEXTURE0\)", r"^glEnable\(cap = GL_TEXTURE_2D\)",
-                  r"^glActiveTexture\(texture = GL_TEXTURE1\)", r"^glEnable\(cap = GL_TEXTURE_2D\)"]
-    shaders = [r"^glCreateShader\(type = GL_VERTEX_SHADER\)", r"^glCreateShader\(type = GL_FRAGMENT_SHADER\)",
-               r"^glShaderSource\(shader = 1,", r"^glShaderSource\(shader = 2,",
-               r"^glCompileShader\(shader = 1\)", r"^glCompileShader\(shader = 2\)", r"^glCreateProgram\(\)",
-               r"^glAttachShader\(program = 3, shader = 1\)", r"^glAttachShader\(program = 3, shader = 2\)",
-               r"^glLinkProgram\(program = 3\)", r"^glUseProgram\(program = 3\)",
-               r"^glGetShaderiv\(shader = 1, pname = GL_COMPILE_STATUS",
-               r"^glGetShaderiv\(shader = 2, pname = GL_COMPILE_STATUS",
-               r"^glGetProgramiv\(program = 3, pname = GL_LINK_STATUS"]
-    shader_start = index_of(calls, shaders[0])
+    glew = find(calls, r"^glGetString\(name = GL_VERSION\)", what="GLEW start-up")
+    vert, frag, prog = shader_ids(calls)
+    shaders = [rf"^glShaderSource\(shader = {vert},", rf"^glShaderSource\(shader = {frag},",
+               rf"^glCompileShader\(shader = {vert}\)", rf"^glCompileShader\(shader = {frag}\)",
+               rf"^glAttachShader\(program = {prog}, shader = {vert}\)",
+               rf"^glAttachShader\(program = {prog}, shader = {frag}\)",
+               rf"^glLinkProgram\(program = {prog}\)", rf"^glUseProgram\(program = {prog}\)",
+               rf"^glGetShaderiv\(shader = {vert}, pname = GL_COMPILE_STATUS",
+               rf"^glGetShaderiv\(shader = {frag}, pname = GL_COMPILE_STATUS",
+               rf"^glGetProgramiv\(program = {prog}, pname = GL_LINK_STATUS"]
+    shader_start = find(calls, r"^glCreateShader\(type = GL_VERTEX_SHADER\)")
     check(shader_start > glew, "shaders were made before GLEW started")
     after_shaders = expect_in_order(calls, shaders, shader_start, "shader set-up")
-    if lesson.textured:
-        check(index_of(calls, scene[0]) > after_shaders, "the textured scene was set before the shaders")
-        check(index_of(calls, r"^glTexImage2D", after_shaders) < index_of(calls, scene[0]),
-              "the textured scene was set before the textures")
-        expect_in_order(calls, scene, after_shaders, "textured scene state")
-    else:
-        end = expect_in_order(calls, scene, 0, "scene state")
-        check(end <= glew, "the scene state was not set before GLEW started")
 
-    first = index_of(calls, r"^glMatrixMode\(mode = GL_PROJECTION\)", after_shaders)
-    check(first > 0, "no projection set")
-    frame = [r"^glMatrixMode\(mode = GL_PROJECTION\)", r"^glLoadIdentity\(\)",
-             r"^glViewport\(x = 0, y = 0, width = 400, height = 400\)",
-             r"^glMultMatrixd\(m = \{2\.41421356237309\d*, 0, 0, 0, 0, 2\.41421356237309\d*, 0, 0, 0, 0, "
-             r"-1\.002002002002002, -1, 0, 0, -2\.002002002002002, 0\}\)",
-             r"^glClear\(mask = GL_DEPTH_BUFFER_BIT \| GL_COLOR_BUFFER_BIT\)",
-             r"^glMatrixMode\(mode = GL_MODELVIEW\)", r"^glLoadIdentity\(\)",
-             r"^glMultMatrixf\(m = \{1, 0, -0, 0, -0, 1, -0, 0, 0, 0, 1, 0, 0, 0, 0, 1\}\)",
-             r"^glTranslated\(x = -0, y = -0, z = -10\)"]
-    if lesson.per_frame_light:
-        frame.append(r"^glLightfv\(light = GL_LIGHT0, pname = GL_POSITION, params = \{0\.5, 0\.2, 1, 0\}\)")
-    frame += [r"^glRotatef\(angle = 0, x = 0, y = 1, z = 0\)", r"^glColor3f\(red = 1, green = 0\.5, blue = 0\.5\)"]
+    # The whole scene state, in order, and nothing more, before the first frame.
+    first = find(calls, r"^glMatrixMode\(mode = GL_PROJECTION\)", after_shaders, what="the first reshape")
+    state = [i for i in range(first) if STATE_CALLS.search(calls[i][0])]
+    actual = [call_text(calls[i]) for i in state]
+    check(actual == expected_scene(lesson), f"scene state {actual}, expected {expected_scene(lesson)}")
+    if lesson.before_glew:
+        check(state[-1] < glew, "the scene state was not set before GLEW started")
+    else:
+        check(state[0] > after_shaders, "the scene state was set before the shaders")
+    textures = []
     if lesson.textured:
-        frame += [r"^glActiveTexture\(texture = GL_TEXTURE1\)", r"^glBindTexture\(target = GL_TEXTURE_2D, texture = 2\)",
-                  r"^glActiveTexture\(texture = GL_TEXTURE0\)", r"^glBindTexture\(target = GL_TEXTURE_2D, texture = 1\)"]
-    frame += [r"^glDrawElements\(mode = GL_TRIANGLES", r"^glXSwapBuffers"]
-    end = expect_in_order(calls, frame, first, "first frame")
-    check(all(call[0] in ("glMatrixMode", "glLoadIdentity", "glViewport", "glMultMatrixd", "glXMakeContextCurrent")
-              for call in calls[first:index_of(calls, r"^glClear", first)]), "unexpected calls inside reshape")
-    second = [r"^glClear", r"^glRotatef\(angle = 0\.1, x = 0, y = 1, z = 0\)", r"^glXSwapBuffers"]
-    expect_in_order(calls, second, end, "second frame")
-    lights = [c for c in calls[end:] if c[0] == "glLightfv"]
-    check(bool(lights) == lesson.per_frame_light, "light 0 placed per frame where it should not be, or not where it should")
+        textures = [int(n) for n in NUMBER.findall(calls[find(calls, r"^glGenTextures\(n = 2,")][1])[1:3]]
+        check(state[0] > find(calls, r"^glTexImage2D", find(calls, r"^glTexImage2D") + 1),
+              "the textured scene was set before both textures")
+
+    # reshape: the projection as numbers, for the window's own aspect.
+    clear = find(calls, r"^glClear\(mask = GL_DEPTH_BUFFER_BIT \| GL_COLOR_BUFFER_BIT\)", first)
+    check(all(c[0] in ("glMatrixMode", "glLoadIdentity", "glViewport", "glMultMatrixd", "glMultMatrixf", "glFrustum",
+                       "glXMakeContextCurrent") for c in calls[first:clear]), "unexpected calls inside reshape")
+    viewport = find(calls, r"^glViewport\(x = 0, y = 0, width = \d+, height = \d+\)", first, clear)
+    width, height = (int(n) for n in NUMBER.findall(calls[viewport][1])[2:4])
+    find(calls, r"^glLoadIdentity\(\)", first, viewport)
+    expect_matrix(matrix_product(calls, first + 1, clear), perspective(45, width / height, 1, 1000), "projection")
+    end = check_frame(lesson, calls, clear, 0, textures, "first frame")
+    check_frame(lesson, calls, end, 0.1, textures, "second frame")
 
 
 # Mesa's llvmpipe uploads the teapot's client-side arrays through 1 MiB
@@ -395,12 +434,15 @@ def texture_call_order(lesson, opts):
     folder = lesson.scratch()
     write(folder, "tex0.tga", tga(1, 1, 24, pixel=bytes([10, 20, 30])))  # stored B, G, R
     calls = trace_calls(lesson, folder, frames=1)
-    checks = index_of(calls, r"^glGetProgramiv\(program = 3, pname = GL_LINK_STATUS")
-    check(checks > 0, "no link check")
-    order = [r"^glGetUniformLocation\(program = 3, name = \"tex0\"\)", r"^glUniform1i\(location = -?\d+, v0 = 0\)",
-             r"^glGetUniformLocation\(program = 3, name = \"tex1\"\)", r"^glUniform1i\(location = -?\d+, v0 = 1\)",
-             r"^glGenTextures\(n = 2, textures = \{1, 2\}\)"]
-    for unit, texture in ((0, 1), (1, 2)):
+    _, _, prog = shader_ids(calls)
+    checks = find(calls, rf"^glGetProgramiv\(program = {prog}, pname = GL_LINK_STATUS")
+    generated = find(calls, r"^glGenTextures\(n = 2, textures = \{\d+, \d+\}\)", checks)
+    names = [int(n) for n in NUMBER.findall(calls[generated][1])[1:3]]
+    check(names[0] != names[1], f"two textures with one name: {names}")
+    order = [rf"^glGetUniformLocation\(program = {prog}, name = \"tex0\"\)", r"^glUniform1i\(location = -?\d+, v0 = 0\)",
+             rf"^glGetUniformLocation\(program = {prog}, name = \"tex1\"\)", r"^glUniform1i\(location = -?\d+, v0 = 1\)",
+             r"^glGenTextures\(n = 2,"]
+    for texture in names:
         order += [rf"^glBindTexture\(target = GL_TEXTURE_2D, texture = {texture}\)",
                   r"^glTexParameteri\(target = GL_TEXTURE_2D, pname = GL_TEXTURE_WRAP_S, param = GL_REPEAT\)",
                   r"^glTexParameteri\(target = GL_TEXTURE_2D, pname = GL_TEXTURE_WRAP_T, param = GL_REPEAT\)",
@@ -410,7 +452,7 @@ def texture_call_order(lesson, opts):
                   r"^glPixelStorei\(pname = GL_UNPACK_ALIGNMENT",
                   r"^glTexImage2D\(target = GL_TEXTURE_2D, level = 0"]
     end = expect_in_order(calls, order, checks + 1, "sampler binding and texture set-up")
-    upload = calls[index_of(calls, r"^glTexImage2D")]
+    upload = calls[find(calls, r"^glTexImage2D")]
     check("width = 1, height = 1" in upload[1] and "format = GL_RGB," in upload[1], f"1x1 upload: {upload}")
     # The pixel bytes as OpenGL received them.
     dump = subprocess.run(["apitrace", "dump", "--color=never", "--blobs", "lesson.trace"], cwd=folder,

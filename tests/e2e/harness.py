@@ -2,6 +2,7 @@
 them from outside: exit status, standard output, frames read back by the
 test-only preload library, GL calls recorded by apitrace, keys from xdotool."""
 
+import math
 import os
 import re
 import shutil
@@ -41,6 +42,7 @@ class Lesson:
         self.name = name
         self.title, self.stem, self.scene, self.per_frame_light = LESSONS[name]
         self.textured = self.scene == "textured"
+        self.before_glew = not self.textured  # the textured scene needs GLEW's glActiveTexture
         self.bin_dir = os.path.abspath(bin_dir)
         self.tools_dir = os.path.abspath(tools_dir)
         self.out_dir = os.path.abspath(out_dir)
@@ -63,11 +65,15 @@ class Lesson:
 
 
 class Result:
-    def __init__(self, rc, out, log, err=b""):
-        self.rc, self.out, self.log, self.err = rc, out, log, err
+    def __init__(self, rc, out, log, err=b"", folder=None):
+        self.rc, self.out, self.log, self.err, self.folder = rc, out, log, err, folder
 
     def opened(self):
-        return [line[6:] for line in self.log if line.startswith("fopen ")]
+        """The files the program opened in its working folder: what the
+        libraries beneath it open (Xlib's authority file, say) is theirs."""
+        names = [line[6:] for line in self.log if line.startswith("fopen ")]
+        inside = lambda name: not os.path.isabs(name) or os.path.dirname(name) == self.folder
+        return [os.path.basename(name) for name in names if inside(name)]
 
     def __repr__(self):
         return f"status {self.rc}, output {self.out!r}" + (f", errors {self.err[-600:]!r}" if self.err else "")
@@ -124,7 +130,7 @@ def run(lesson, folder, args=(), extra_env=None, timeout=120, preexec=None, **pr
     env.update(extra_env or {})
     proc = subprocess.run([os.path.join(lesson.bin_dir, lesson.name), *args], cwd=folder, env=env,
                           stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout, preexec_fn=preexec)
-    return Result(proc.returncode, proc.stdout, read_log(folder), proc.stderr)
+    return Result(proc.returncode, proc.stdout, read_log(folder), proc.stderr, folder)
 
 
 class PrivateDisplay:
@@ -191,7 +197,7 @@ class Running:
 
     def finish(self, timeout=30):
         out, err = self.proc.communicate(timeout=timeout)
-        return Result(self.proc.returncode, out, read_log(self.folder), err)
+        return Result(self.proc.returncode, out, read_log(self.folder), err, self.folder)
 
     def kill(self):
         if self.proc.poll() is None:
@@ -233,22 +239,100 @@ def call_text(call):
     return f"{name}({args})" + (f" = {result}" if result is not None else "")
 
 
+def find(calls, pattern, start=0, end=None, what="calls"):
+    """Index of the first call in calls[start:end] matching `pattern` (a regex
+    over "name(args) = result"); the check fails when there is none, so
+    "A comes before B" built from two finds fails when A or B is missing."""
+    rx = re.compile(pattern)
+    end = len(calls) if end is None else end
+    for i in range(start, end):
+        if rx.search(call_text(calls[i])):
+            return i
+    raise Failure(f"{what}: no call matching {pattern!r}")
+
+
 def expect_in_order(calls, patterns, start=0, what="calls"):
-    """Each pattern (a regex over "name(args)") must match a later call than the
-    one before it. Returns the index after the last match."""
+    """Each pattern must match a later call than the one before it. Returns the
+    index after the last match."""
     i = start
     for pattern in patterns:
-        rx = re.compile(pattern)
-        while i < len(calls) and not rx.search(call_text(calls[i])):
-            i += 1
-        check(i < len(calls), f"{what}: no call matching {pattern!r} in order")
-        i += 1
+        i = find(calls, pattern, i, what=f"{what}, in order") + 1
     return i
 
 
-def index_of(calls, pattern, start=0):
-    rx = re.compile(pattern)
-    for i in range(start, len(calls)):
-        if rx.search(call_text(calls[i])):
-            return i
-    return -1
+def result_of(calls, pattern, start=0):
+    """The value a call returned (an object name OpenGL handed out)."""
+    return int(calls[find(calls, pattern, start)][2])
+
+
+# Matrices as OpenGL keeps them: 16 numbers, column by column.
+
+IDENTITY = [1.0 if i % 5 == 0 else 0.0 for i in range(16)]
+NUMBER = re.compile(r"-?\d+(?:\.\d+)?(?:e[-+]?\d+)?")
+
+
+def mat_mul(a, b):
+    return [sum(a[k * 4 + r] * b[c * 4 + k] for k in range(4)) for c in range(4) for r in range(4)]
+
+
+def translation(x, y, z):
+    m = list(IDENTITY)
+    m[12:15] = [x, y, z]
+    return m
+
+
+def rotation(angle, x, y, z):
+    n = math.sqrt(x * x + y * y + z * z)
+    x, y, z = x / n, y / n, z / n
+    c, s = math.cos(math.radians(angle)), math.sin(math.radians(angle))
+    t = 1 - c
+    return [t * x * x + c, t * x * y + s * z, t * x * z - s * y, 0,
+            t * x * y - s * z, t * y * y + c, t * y * z + s * x, 0,
+            t * x * z + s * y, t * y * z - s * x, t * z * z + c, 0, 0, 0, 0, 1]
+
+
+def frustum(l, r, b, t, n, f):
+    return [2 * n / (r - l), 0, 0, 0, 0, 2 * n / (t - b), 0, 0,
+            (r + l) / (r - l), (t + b) / (t - b), -(f + n) / (f - n), -1, 0, 0, -2 * f * n / (f - n), 0]
+
+
+def perspective(fovy, aspect, near, far):
+    top = near * math.tan(math.radians(fovy) / 2)
+    return frustum(-top * aspect, top * aspect, -top, top, near, far)
+
+
+def look_at(eye, centre, up):
+    sub = lambda a, b: [a[i] - b[i] for i in range(3)]
+    cross = lambda a, b: [a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]]
+    unit = lambda v: [c / math.sqrt(sum(c * c for c in v)) for c in v]
+    f = unit(sub(centre, eye))
+    s = unit(cross(f, up))
+    u = cross(s, f)
+    m = [s[0], u[0], -f[0], 0, s[1], u[1], -f[1], 0, s[2], u[2], -f[2], 0, 0, 0, 0, 1]
+    return mat_mul(m, translation(-eye[0], -eye[1], -eye[2]))
+
+
+def matrix_product(calls, start, end):
+    """The matrix that the matrix calls in calls[start:end] leave on the
+    current stack, whichever way the libraries (GLU, say) spelled them."""
+    m = list(IDENTITY)
+    for name, args, _ in calls[start:end]:
+        v = [float(x) for x in NUMBER.findall(args)]
+        if name == "glLoadIdentity":
+            m = list(IDENTITY)
+        elif name in ("glMultMatrixd", "glMultMatrixf"):
+            m = mat_mul(m, v)
+        elif name in ("glTranslated", "glTranslatef"):
+            m = mat_mul(m, translation(*v))
+        elif name in ("glRotated", "glRotatef"):
+            m = mat_mul(m, rotation(*v))
+        elif name in ("glFrustum",):
+            m = mat_mul(m, frustum(*v))
+        elif name.startswith(("glScale", "glLoadMatrix", "glOrtho")):
+            raise Failure(f"unexpected matrix call {name}({args})")
+    return m
+
+
+def expect_matrix(actual, expected, what):
+    check(all(abs(a - e) <= 1e-5 * max(1.0, abs(e)) for a, e in zip(actual, expected)),
+          f"{what}: {[round(x, 6) for x in actual]}, expected {[round(x, 6) for x in expected]}")
