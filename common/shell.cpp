@@ -97,7 +97,7 @@ void normalKeys(unsigned char key, int, int) {
     if (key == 27) exit(0);  // Escape
 }
 
-int runLesson(const Lesson& row, int argc, char** argv) {
+int startLesson(const Lesson& row, int argc, char** argv) {
     lesson = &row;
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);

@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 tools/deps.sh test
 cmake -S . -B build >/dev/null
 cmake --build build --parallel "$(nproc)" >/dev/null
-lessons=(lesson_ambient lesson_diffuse lesson_per_vertex lesson_specular lesson_texturing lesson_texturing_lit)
+lessons=()
+for dir in lessons/*/; do lessons+=("$(basename "$dir")"); done
 for lesson in "${lessons[@]}"; do
   UPDATE_GALLERY=1 python3 tests/e2e/cases.py --bin build/bin --tools build/tests --out build/gallery \
     --reference tests/reference gallery_frame "$lesson"

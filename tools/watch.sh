@@ -5,43 +5,55 @@
 # compile error shows here at once and a fix shows in the window. Ctrl-C stops.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ $# -ne 1 ] || [ ! -f "lessons/$1/main.cpp" ]; then
+  echo "usage: $0 LESSON   (one of: $(cd lessons && echo */ | tr -d /))" >&2
+  exit 2
+fi
 lesson=$1
 bin=$PWD/build/bin
-# The lesson's shader files, read from its row of the lesson table.
-vert=$(grep -o '"[A-Za-z0-9_]*\.vert"' "lessons/$lesson/main.cpp" | tr -d '"')
-frag=$(grep -o '"[A-Za-z0-9_]*\.frag"' "lessons/$lesson/main.cpp" | tr -d '"')
+# The lesson's shader files, as its own row names them.
+cmake --build build --target "${lesson}_row" >/dev/null
+eval "$(build/rows/"${lesson}_row")"
+for name in "$vertex" "$fragment"; do
+  [ -f "data/$name" ] || { echo "watch: $lesson reads $name, which is not in data/" >&2; exit 1; }
+done
 
+pid=
+watcher=
+stop() {
+  if [ -n "$pid" ]; then
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    pid=
+  fi
+}
+finish() {
+  stop
+  [ -z "$watcher" ] || kill "$watcher" 2>/dev/null || true
+  stop_xvfb
+}
+. tools/xvfb.sh
+trap finish EXIT
+trap 'exit 0' INT TERM
 if [ -z "${DISPLAY:-}" ]; then
-  . tools/xvfb.sh
   start_xvfb
   echo "No display: the lesson draws on a private Xvfb ($DISPLAY); its messages still show here."
 fi
-
-pid=
 start() {
   (cd "$bin" && exec "./$lesson") &
   pid=$!
 }
-stop() {
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-    kill "$pid" 2>/dev/null || true
-  fi
-  [ -n "$pid" ] && { wait "$pid" 2>/dev/null || true; }
-  pid=
-}
-finish() {
-  stop
-  [ -n "${XVFB_PID:-}" ] && stop_xvfb
-  exit 0
-}
-trap finish INT TERM
 
-echo "Watching data/$vert and data/$frag. Save either to see the change; Ctrl-C stops."
+echo "Watching data/$vertex and data/$fragment. Save either to see the change; Ctrl-C stops."
 start
-while read -r name; do
-  [ "$name" = "$vert" ] || [ "$name" = "$frag" ] || continue
+exec 3< <(inotifywait -q -m -e close_write,moved_to --format '%f' data/)
+watcher=$!
+while read -r name <&3; do
+  [ "$name" = "$vertex" ] || [ "$name" = "$fragment" ] || continue
   cp "data/$name" "$bin/$name"
   echo "== $name saved: starting $lesson again"
   stop
   start
-done < <(inotifywait -q -m -e close_write,moved_to --format '%f' data/)
+done
+echo "watch: the file watcher ended" >&2
+exit 1

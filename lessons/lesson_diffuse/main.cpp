@@ -1,9 +1,9 @@
 // Diffuse light: Lambert's cosine term for a light fixed in the scene.
 #include "shell.h"
 
-static const Lesson row = {
+static constexpr Lesson row = {
     "Kolory w shaderze", "oswietlenie_rozproszone.vert", "oswietlenie_rozproszone.frag",
     SCENE_PLAIN, /*sceneBeforeGlew*/ true, /*perFrameLight*/ true, /*textures*/ false,
 };
 
-int main(int argc, char** argv) { return runLesson(row, argc, argv); }
+int main(int argc, char** argv) { return runLesson<row>(argc, argv); }

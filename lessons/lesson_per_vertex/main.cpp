@@ -1,9 +1,9 @@
 // Per-vertex light: ambient, diffuse and specular at each vertex (Gouraud).
 #include "shell.h"
 
-static const Lesson row = {
+static constexpr Lesson row = {
     "Kolory w shaderze", "oswietlenie_per_vertex.vert", "oswietlenie_per_vertex.frag",
     SCENE_PLAIN, /*sceneBeforeGlew*/ true, /*perFrameLight*/ true, /*textures*/ false,
 };
 
-int main(int argc, char** argv) { return runLesson(row, argc, argv); }
+int main(int argc, char** argv) { return runLesson<row>(argc, argv); }

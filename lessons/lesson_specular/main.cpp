@@ -1,9 +1,9 @@
 // Specular light: the full model per fragment, with a sharp highlight.
 #include "shell.h"
 
-static const Lesson row = {
+static constexpr Lesson row = {
     "Kolory w shaderze", "oswietlenie_odbite.vert", "oswietlenie_odbite.frag",
     SCENE_LIT, /*sceneBeforeGlew*/ true, /*perFrameLight*/ false, /*textures*/ false,
 };
 
-int main(int argc, char** argv) { return runLesson(row, argc, argv); }
+int main(int argc, char** argv) { return runLesson<row>(argc, argv); }

@@ -1,9 +1,9 @@
 // Texturing: two images on units 0 and 1, combined in the shader.
 #include "shell.h"
 
-static const Lesson row = {
+static constexpr Lesson row = {
     "Teksturowanie", "teksturowanie.vert", "teksturowanie.frag",
     SCENE_TEXTURED, /*sceneBeforeGlew*/ false, /*perFrameLight*/ false, /*textures*/ true,
 };
 
-int main(int argc, char** argv) { return runLesson(row, argc, argv); }
+int main(int argc, char** argv) { return runLesson<row>(argc, argv); }

@@ -1,9 +1,9 @@
 // Texturing with light: the two textures times the specular lesson's light.
 #include "shell.h"
 
-static const Lesson row = {
+static constexpr Lesson row = {
     "Teksturowanie", "teksturowanie_osw.vert", "teksturowanie_osw.frag",
     SCENE_TEXTURED, /*sceneBeforeGlew*/ false, /*perFrameLight*/ false, /*textures*/ true,
 };
 
-int main(int argc, char** argv) { return runLesson(row, argc, argv); }
+int main(int argc, char** argv) { return runLesson<row>(argc, argv); }
