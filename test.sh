@@ -31,7 +31,7 @@ step() { printf '\n=== %s (%d s)\n' "$*" $((SECONDS - started)); }
 
 . tools/xvfb.sh
 finish() {
-  [ $mode = quick ] || wineserver -k 2>/dev/null || true
+  [ $mode = quick ] || WINEPREFIX=$root/build-windows/wineprefix wineserver -k 2>/dev/null || true
   stop_xvfb
 }
 trap finish EXIT
@@ -56,10 +56,11 @@ fi
 
 step "Windows build of lesson_ambient (mingw-w64), tested under wine"
 tools/build-windows.sh
-# A fresh wine prefix for this run.
-export WINEPREFIX=$root/build-windows/wineprefix WINEDEBUG=-all,err+module WINEDLLOVERRIDES="mscoree,mshtml="
-rm -rf "$WINEPREFIX"
-wine wineboot --init >/dev/null 2>&1
+# A fresh wine prefix for this run; the tests name it themselves, so a later
+# plain ctest finds it too.
+prefix=$root/build-windows/wineprefix
+rm -rf "$prefix"
+WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot --init >/dev/null 2>&1
 cmake -S . -B build -DLESSONS_WINDOWS_BIN="$root/build-windows/bin" >/dev/null
 
 step "Tests"

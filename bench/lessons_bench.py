@@ -63,16 +63,18 @@ def main():
             shutil.copy(os.path.join(bin_dir, name), folder)
 
     samples = {name: {"lesson": [], "twin": []} for name in LESSONS}
-    with PrivateDisplay() as display:
-        for round_number in range(opts.rounds):
-            for name in LESSONS:
-                work = name[len("lesson_"):]
-                samples[name]["lesson"].append(
-                    measure([os.path.join(bin_dir, name)], folder, display.name, tools, opts.frames))
-                samples[name]["twin"].append(
-                    measure([os.path.join(bin_dir, "ff_twin"), work], folder, display.name, tools, opts.frames))
-            print(f"round {round_number + 1} of {opts.rounds} done", file=sys.stderr)
-    shutil.rmtree(folder)
+    try:
+        with PrivateDisplay() as display:
+            for round_number in range(opts.rounds):
+                for name in LESSONS:
+                    work = name[len("lesson_"):]
+                    samples[name]["lesson"].append(
+                        measure([os.path.join(bin_dir, name)], folder, display.name, tools, opts.frames))
+                    samples[name]["twin"].append(
+                        measure([os.path.join(bin_dir, "ff_twin"), work], folder, display.name, tools, opts.frames))
+                print(f"round {round_number + 1} of {opts.rounds} done", file=sys.stderr)
+    finally:
+        shutil.rmtree(folder)
 
     def median(name, who, key):
         return statistics.median(s[key] for s in samples[name][who])

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <map>
 #include <string>
@@ -21,9 +22,23 @@ namespace {
 
 const int side = 4096;
 
-std::string imagePath(int bits) { return "/tmp/lessons-bench-" + std::to_string(bits) + ".tga"; }
+// The images' folder, made fresh for this run and removed however it ends
+// short of a crash (a failed write or read included).
+char imageDir[] = "/tmp/lessons-tga-bench-XXXXXX";
+
+std::string imagePath(int bits) { return std::string(imageDir) + "/" + std::to_string(bits) + ".tga"; }
+
+void removeImages() {
+    for (int bits : {24, 32}) remove(imagePath(bits).c_str());
+    rmdir(imageDir);
+}
 
 void makeImages() {
+    if (!mkdtemp(imageDir)) {
+        perror("making the benchmark's folder");
+        exit(1);
+    }
+    atexit(removeImages);
     for (int channels : {3, 4}) {
         tga::Image image = tga::makeImage(side, side, channels);
         for (size_t i = 0; i < image.rgba.size(); ++i) image.rgba[i] = (uint8_t)(i * 2654435761u >> 24);
@@ -123,7 +138,6 @@ int main(int argc, char** argv) {
             printf("  %d-bit: LoadTGAImage / stbi_load = %.2f   LoadTGAImage / fread floor = %.2f\n", bits,
                    stb / ours, floor / ours);
     }
-    for (int bits : {24, 32}) remove(imagePath(bits).c_str());
     benchmark::Shutdown();
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ int main(int argc, char** argv) {
 
     char dir[] = "/tmp/lessons-mipmap-XXXXXX";
     if (!mkdtemp(dir)) return 2;
+    struct RemoveOnExit {  // the folder goes whichever way the test ends
+        const char* dir;
+        ~RemoveOnExit() { std::filesystem::remove_all(dir); }
+    } scratch{dir};
     std::string file = std::string(dir) + "/image.tga";
     tga::Image image = tga::makeImage(64, 32, 3);
     for (size_t i = 0; i < image.rgba.size(); i += 3) {  // one colour all over
@@ -67,8 +72,6 @@ int main(int argc, char** argv) {
     expect(!LoadTGAMipmap((char*)(std::string(dir) + "/missing.tga").c_str()), "a missing file was accepted");
     expect(glGetError() == GL_NO_ERROR, "OpenGL reported an error");
 
-    remove(file.c_str());
-    rmdir(dir);
     printf(failures ? "mipmap test failed\n" : "mipmap chain complete\n");
     return failures ? 1 : 0;
 }

@@ -12,7 +12,7 @@ import sys
 import time
 
 from harness import (MSG_FRAG, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, NUMBER, Failure, Lesson, PrivateDisplay,
-                     Running, call_text, check, compare_image, expect_in_order, expect_matrix, find, look_at,
+                     Running, call_text, check, end_case, compare_image, expect_in_order, expect_matrix, find, look_at,
                      mat_mul, matrix_product, perspective, result_of, rotation, run, trace_calls)
 
 CASES = {}
@@ -500,8 +500,10 @@ def main():
             CASES[opts.case](lesson, opts)
     except (Failure, subprocess.TimeoutExpired) as e:
         print(f"FAIL {opts.case} {opts.lesson}: {e}")
+        end_case(passed=False)
         return 1
     print(f"ok {opts.case} {opts.lesson} ({time.monotonic() - started:.1f} s)")
+    end_case(passed=True)
     return 0
 
 

@@ -37,6 +37,25 @@ def check(condition, message):
         raise Failure(message)
 
 
+SCRATCH = []  # the working folders this case made
+
+
+def scratch_folder(prefix, parent):
+    folder = tempfile.mkdtemp(prefix=prefix + ".", dir=parent)
+    SCRATCH.append(folder)
+    return folder
+
+
+def end_case(passed):
+    """Removes the case's working folders when it passed; keeps them, and
+    says where, when it failed."""
+    for folder in SCRATCH:
+        if passed:
+            shutil.rmtree(folder, ignore_errors=True)
+        else:
+            print(f"  kept for a look: {folder}")
+
+
 class Lesson:
     def __init__(self, name, bin_dir, tools_dir, out_dir):
         self.name = name
@@ -58,7 +77,7 @@ class Lesson:
 
     def scratch(self):
         """A fresh working folder holding the lesson's own data files."""
-        folder = tempfile.mkdtemp(prefix=self.name + ".", dir=self.out_dir)
+        folder = scratch_folder(self.name, self.out_dir)
         for name in self.data_files():
             shutil.copy(os.path.join(self.bin_dir, name), folder)
         return folder

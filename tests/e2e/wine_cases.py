@@ -9,10 +9,10 @@ import os
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
-from harness import MSG_NO_GL2, MSG_VERT, Failure, PrivateDisplay, base_env, check, compare_image
+from harness import (MSG_NO_GL2, MSG_VERT, Failure, PrivateDisplay, base_env, check, compare_image, end_case,
+                     scratch_folder)
 
 TITLE = "Kolory w shaderze"
 SHADERS = ("oswietlenie_otoczenia.vert", "oswietlenie_otoczenia.frag")
@@ -33,7 +33,7 @@ def wine_env(display, tools, extra=None):
 
 
 def scratch(opts, keep=SHADERS):
-    folder = tempfile.mkdtemp(prefix="wine.", dir=opts.out)
+    folder = scratch_folder("wine", opts.out)
     exe_dir = os.path.dirname(opts.exe)
     shutil.copy(opts.exe, folder)
     for name in keep:
@@ -128,8 +128,10 @@ def main():
         CASES[opts.case](opts)
     except (Failure, subprocess.TimeoutExpired) as e:
         print(f"FAIL wine {opts.case}: {e}")
+        end_case(passed=False)
         return 1
     print(f"ok wine {opts.case} ({time.monotonic() - started:.1f} s)")
+    end_case(passed=True)
     return 0
 
 
