@@ -24,9 +24,9 @@ struct Work {
 };
 
 const Work works[] = {
-    {"ambient", false, false, false, false},     {"diffuse", true, false, true, false},
-    {"per_vertex", true, true, true, false},     {"specular", true, true, false, false},
-    {"texturing", false, false, false, true},    {"texturing_lit", true, true, false, true},
+    {"ambient", false, false, false, false},  {"diffuse", true, false, true, false},
+    {"per_vertex", true, true, true, false},  {"specular", true, true, false, false},
+    {"texturing", false, false, false, true}, {"texturing_lit", true, true, false, true},
 };
 
 const Work* work;
@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
     for (const Work& w : works)
         if (argc > 1 && strcmp(argv[1], w.name) == 0) work = &w;
     if (!work) {
-        fprintf(stderr, "usage: ff_twin ambient|diffuse|per_vertex|specular|texturing|texturing_lit\n");
+        fprintf(stderr,
+                "usage: ff_twin ambient|diffuse|per_vertex|specular|texturing|texturing_lit\n");
         return 2;
     }
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);

@@ -26,7 +26,9 @@ const int side = 4096;
 // short of a crash (a failed write or read included).
 char imageDir[] = "/tmp/lessons-tga-bench-XXXXXX";
 
-std::string imagePath(int bits) { return std::string(imageDir) + "/" + std::to_string(bits) + ".tga"; }
+std::string imagePath(int bits) {
+    return std::string(imageDir) + "/" + std::to_string(bits) + ".tga";
+}
 
 void removeImages() {
     for (int bits : {24, 32}) remove(imagePath(bits).c_str());
@@ -41,7 +43,8 @@ void makeImages() {
     atexit(removeImages);
     for (int channels : {3, 4}) {
         tga::Image image = tga::makeImage(side, side, channels);
-        for (size_t i = 0; i < image.rgba.size(); ++i) image.rgba[i] = (uint8_t)(i * 2654435761u >> 24);
+        for (size_t i = 0; i < image.rgba.size(); ++i)
+            image.rgba[i] = (uint8_t)(i * 2654435761u >> 24);
         if (!tga::write(imagePath(channels * 8), image)) {
             perror("writing the benchmark images");
             exit(1);
@@ -111,13 +114,14 @@ auto runFailed(const Run& run, long) -> decltype(static_cast<int>(run.skipped) !
 // Keeps each benchmark's time per image, by name and depth ("stbi_load/24"),
 // so the ratios come from this run.
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+   public:
     std::map<std::string, double> seconds;
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
             if (!runFailed(run, 0))
-                seconds[run.run_name.function_name + "/" + run.run_name.args] = run.GetAdjustedRealTime();
+                seconds[run.run_name.function_name + "/" + run.run_name.args] =
+                    run.GetAdjustedRealTime();
     }
 };
 
@@ -135,8 +139,9 @@ int main(int argc, char** argv) {
         double stb = reporter.seconds["stbi_load" + arg];
         double floor = reporter.seconds["fread_floor" + arg];
         if (ours > 0 && stb > 0 && floor > 0)
-            printf("  %d-bit: LoadTGAImage / stbi_load = %.2f   LoadTGAImage / fread floor = %.2f\n", bits,
-                   stb / ours, floor / ours);
+            printf(
+                "  %d-bit: LoadTGAImage / stbi_load = %.2f   LoadTGAImage / fread floor = %.2f\n",
+                bits, stb / ours, floor / ours);
     }
     benchmark::Shutdown();
     return 0;

@@ -151,8 +151,8 @@ bool LoadTGATexture(char* filename) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment(info));
-    glTexImage2D(GL_TEXTURE_2D, 0, components(info), info.width, info.height, 0,
-                 pixelFormat(info), GL_UNSIGNED_BYTE, bits);
+    glTexImage2D(GL_TEXTURE_2D, 0, components(info), info.width, info.height, 0, pixelFormat(info),
+                 GL_UNSIGNED_BYTE, bits);
     free(bits);
     return true;
 }
@@ -164,8 +164,8 @@ bool LoadTGAMipmap(char* filename) {
     setWrapAndMagnification();
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_LINEAR);
     glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment(info));
-    gluBuild2DMipmaps(GL_TEXTURE_2D, components(info), info.width, info.height,
-                      pixelFormat(info), GL_UNSIGNED_BYTE, bits);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, components(info), info.width, info.height, pixelFormat(info),
+                      GL_UNSIGNED_BYTE, bits);
     free(bits);
     return true;
 }

@@ -20,8 +20,8 @@ GLfloat light_position[] = {1.0f, 1.0f, 1.0f, 0.0f};
 GLfloat mat_specular[] = {1.0f, 1.0f, 1.0f, 1.0f};
 GLfloat mat_shininess[] = {50.0f};
 
-GLfloat a = 0.0f;       // the teapot's turn about y, in degrees
-GLuint textures[2];     // "tex0.tga" on unit 0, "tex1.tga" on unit 1
+GLfloat a = 0.0f;    // the teapot's turn about y, in degrees
+GLuint textures[2];  // "tex0.tga" on unit 0, "tex1.tga" on unit 1
 
 static const Lesson* lesson;  // the row of the running program
 

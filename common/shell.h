@@ -28,8 +28,9 @@ int startLesson(const Lesson& row, int argc, char** argv);
 // work is refused when the lesson is compiled.
 template <const Lesson& row>
 int runLesson(int argc, char** argv) {
-    static_assert(!(row.scene == SCENE_TEXTURED && row.sceneBeforeGlew),
-                  "the textured scene calls glActiveTexture, which exists only once GLEW has started");
+    static_assert(
+        !(row.scene == SCENE_TEXTURED && row.sceneBeforeGlew),
+        "the textured scene calls glActiveTexture, which exists only once GLEW has started");
     static_assert(!row.textures || row.scene == SCENE_TEXTURED,
                   "textures are drawn only with the textured scene");
     return startLesson(row, argc, argv);

@@ -134,7 +134,10 @@ double sinceStartMs() {
     buf[n] = '\0';
     const char* p = strrchr(buf, ')');  // skip the command name, which may hold spaces
     unsigned long long start = 0;
-    if (!p || sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %*u %*u %*d %*d %*d %*d %*d %*d %llu", &start) != 1)
+    if (!p ||
+        sscanf(p + 2,
+               "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %*u %*u %*d %*d %*d %*d %*d %*d %llu",
+               &start) != 1)
         return -1;
     timespec boot;
     clock_gettime(CLOCK_BOOTTIME, &boot);
@@ -152,7 +155,8 @@ void capture(const std::string& path) {
     glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     glPixelStorei(GL_PACK_ALIGNMENT, pack);
     stbi_flip_vertically_on_write(1);  // OpenGL counts rows from the bottom
-    if (!stbi_write_png(path.c_str(), w, h, 3, pixels.data(), w * 3)) logLine("capture-failed %s", path.c_str());
+    if (!stbi_write_png(path.c_str(), w, h, 3, pixels.data(), w * 3))
+        logLine("capture-failed %s", path.c_str());
 }
 
 }  // namespace
@@ -173,7 +177,8 @@ void glutSwapBuffers(void) {
     real();
     if (listed(getenv("PROBE_RSS_AT"), frames)) {
         Resident r = resident();
-        logLine("frame %ld rss %ld anon %ld own-allocations %ld", frames, r.total, r.anon, ownAllocations);
+        logLine("frame %ld rss %ld anon %ld own-allocations %ld", frames, r.total, r.anon,
+                ownAllocations);
     }
     if (const char* tick = getenv("PROBE_TICK")) {
         static int fd = open(tick, O_WRONLY | O_CREAT | O_TRUNC, 0644);

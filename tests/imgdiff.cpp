@@ -52,8 +52,9 @@ int main(int argc, char** argv) {
             diff[i * 3 + c] = bad ? (c == 0 ? 255 : 0) : (unsigned char)(191 + r[i * 3 + c] / 4);
     }
     double seen = (double)differing / pixels;
-    std::printf("imgdiff: %zu of %zu pixels differ by more than %d (%.3f%%, allowed %.3f%%), worst %d\n",
-                differing, pixels, tolerance, seen * 100, share * 100, worst);
+    std::printf(
+        "imgdiff: %zu of %zu pixels differ by more than %d (%.3f%%, allowed %.3f%%), worst %d\n",
+        differing, pixels, tolerance, seen * 100, share * 100, worst);
     if (seen <= share) return 0;
     stbi_write_png(argv[3], aw, ah, 3, diff.get(), aw * 3);
     return 1;

@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
 
     GLint filter = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
-    expect(filter == GL_NEAREST_MIPMAP_LINEAR, "minification filter is not GL_NEAREST_MIPMAP_LINEAR");
+    expect(filter == GL_NEAREST_MIPMAP_LINEAR,
+           "minification filter is not GL_NEAREST_MIPMAP_LINEAR");
 
     // 64 x 32 down to 1 x 1: seven levels, each half the one before.
     int width = 64, height = 32;
@@ -59,17 +60,20 @@ int main(int argc, char** argv) {
         glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
         std::string at = "level " + std::to_string(level);
-        expect(w == width && h == height, at + ": " + std::to_string(w) + " x " + std::to_string(h));
+        expect(w == width && h == height,
+               at + ": " + std::to_string(w) + " x " + std::to_string(h));
         std::vector<GLubyte> texels((size_t)w * h * 3 + 1);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glGetTexImage(GL_TEXTURE_2D, level, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
         expect(texels[0] == 200 && texels[1] == 100 && texels[2] == 50,
-               at + ": first texel " + std::to_string(texels[0]) + ", " + std::to_string(texels[1]) + ", " +
-                   std::to_string(texels[2]) + " instead of 200, 100, 50");
+               at + ": first texel " + std::to_string(texels[0]) + ", " +
+                   std::to_string(texels[1]) + ", " + std::to_string(texels[2]) +
+                   " instead of 200, 100, 50");
         width = width > 1 ? width / 2 : 1;
         height = height > 1 ? height / 2 : 1;
     }
-    expect(!LoadTGAMipmap((char*)(std::string(dir) + "/missing.tga").c_str()), "a missing file was accepted");
+    expect(!LoadTGAMipmap((char*)(std::string(dir) + "/missing.tga").c_str()),
+           "a missing file was accepted");
     expect(glGetError() == GL_NO_ERROR, "OpenGL reported an error");
 
     printf(failures ? "mipmap test failed\n" : "mipmap chain complete\n");

@@ -29,7 +29,8 @@ long frames = 0;
 bool fromMesa(void* caller) {
     Dl_info info;
     if (!dladdr(caller, &info) || !info.dli_fname) return false;
-    return strstr(info.dli_fname, "mesa") || strstr(info.dli_fname, "dri") || strstr(info.dli_fname, "gallium");
+    return strstr(info.dli_fname, "mesa") || strstr(info.dli_fname, "dri") ||
+           strstr(info.dli_fname, "gallium");
 }
 
 unsigned channel(unsigned long pixel, unsigned long mask) {
@@ -76,18 +77,19 @@ void presented(XImage* image, int srcX, int srcY) {
 
 extern "C" {
 
-Bool XShmPutImage(Display* d, Drawable w, GC gc, XImage* image, int srcX, int srcY, int dstX, int dstY,
-                  unsigned width, unsigned height, Bool sendEvent) {
-    static auto real = reinterpret_cast<Bool (*)(Display*, Drawable, GC, XImage*, int, int, int, int, unsigned,
-                                                 unsigned, Bool)>(dlsym(RTLD_NEXT, "XShmPutImage"));
+Bool XShmPutImage(Display* d, Drawable w, GC gc, XImage* image, int srcX, int srcY, int dstX,
+                  int dstY, unsigned width, unsigned height, Bool sendEvent) {
+    static auto real =
+        reinterpret_cast<Bool (*)(Display*, Drawable, GC, XImage*, int, int, int, int, unsigned,
+                                  unsigned, Bool)>(dlsym(RTLD_NEXT, "XShmPutImage"));
     if (fromMesa(__builtin_return_address(0))) presented(image, srcX, srcY);
     return real(d, w, gc, image, srcX, srcY, dstX, dstY, width, height, sendEvent);
 }
 
 int XPutImage(Display* d, Drawable w, GC gc, XImage* image, int srcX, int srcY, int dstX, int dstY,
               unsigned width, unsigned height) {
-    static auto real = reinterpret_cast<int (*)(Display*, Drawable, GC, XImage*, int, int, int, int, unsigned,
-                                                unsigned)>(dlsym(RTLD_NEXT, "XPutImage"));
+    static auto real = reinterpret_cast<int (*)(Display*, Drawable, GC, XImage*, int, int, int, int,
+                                                unsigned, unsigned)>(dlsym(RTLD_NEXT, "XPutImage"));
     if (fromMesa(__builtin_return_address(0))) presented(image, srcX, srcY);
     return real(d, w, gc, image, srcX, srcY, dstX, dstY, width, height);
 }

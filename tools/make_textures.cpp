@@ -47,7 +47,8 @@ static tga::Image lightSpots() {
 
 int main(int argc, char** argv) {
     std::string dir = argc > 1 ? argv[1] : ".";
-    if (!tga::write(dir + "/tex0.tga", baseTiles()) || !tga::write(dir + "/tex1.tga", lightSpots())) {
+    if (!tga::write(dir + "/tex0.tga", baseTiles()) ||
+        !tga::write(dir + "/tex1.tga", lightSpots())) {
         std::perror("make_textures");
         return 1;
     }

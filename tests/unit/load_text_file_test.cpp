@@ -19,7 +19,8 @@ struct Text {
 };
 
 TEST_F(LoadTextFileTest, ReadsTheWholeFileAndAddsOneNul) {
-    std::string source = "#version 110\r\nvoid main() {}\n\xc5\x82";  // CRLF and UTF-8 kept as stored
+    std::string source =
+        "#version 110\r\nvoid main() {}\n\xc5\x82";  // CRLF and UTF-8 kept as stored
     Text text(loadTextFile(write("a.vert", source).c_str()));
     ASSERT_NE(text.p, nullptr);
     EXPECT_EQ(std::string(text.p), source);
@@ -51,7 +52,8 @@ TEST_F(LoadTextFileTest, ReadsAPipeToItsEnd) {
     std::string fifo = path("shader.vert");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     std::string source;
-    for (int i = 0; i < 3000; ++i) source += "// line " + std::to_string(i) + "\n";  // several reads' worth
+    for (int i = 0; i < 3000; ++i)
+        source += "// line " + std::to_string(i) + "\n";  // several reads' worth
     std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << source; });
     Text text(loadTextFile(fifo.c_str()));
     writer.join();

@@ -10,7 +10,7 @@
 #include <string>
 
 class ScratchTest : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override {
         char name[] = "/tmp/lessons-unit-XXXXXX";
         ASSERT_NE(mkdtemp(name), nullptr);

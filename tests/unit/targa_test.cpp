@@ -10,7 +10,7 @@
 namespace {
 
 class TargaTest : public ScratchTest {
-protected:
+   protected:
     // Writes `bytes` to a file and reads it back; `info` keeps what the reader wrote.
     GLubyte* load(const std::vector<uint8_t>& bytes) {
         std::string file = path("image.tga");
@@ -28,7 +28,8 @@ protected:
 
     static std::vector<uint8_t> pattern(int width, int height, int bits, uint8_t descriptor = 0) {
         std::vector<uint8_t> bytes = tga::header(width, height, bits, descriptor);
-        for (int i = 0; i < width * height * bits / 8; ++i) bytes.push_back(uint8_t(i * 7 + i / 13));
+        for (int i = 0; i < width * height * bits / 8; ++i)
+            bytes.push_back(uint8_t(i * 7 + i / 13));
         return bytes;
     }
 
@@ -40,7 +41,8 @@ TEST_F(TargaTest, OnePixel24BitGivesRedGreenBlue) {
     file.insert(file.end(), {10, 20, 30});  // blue, green, red
     GLubyte* bits = load(file);
     ASSERT_NE(bits, nullptr);
-    EXPECT_EQ((std::vector<uint8_t>{bits[0], bits[1], bits[2]}), (std::vector<uint8_t>{30, 20, 10}));
+    EXPECT_EQ((std::vector<uint8_t>{bits[0], bits[1], bits[2]}),
+              (std::vector<uint8_t>{30, 20, 10}));
     EXPECT_EQ(info.width, 1u);
     EXPECT_EQ(info.height, 1u);
     EXPECT_EQ(info.bpp, 24u);
@@ -50,7 +52,8 @@ TEST_F(TargaTest, OnePixel24BitGivesRedGreenBlue) {
 TEST_F(TargaTest, ConvertsEveryPixelOfOddAndLargeImages) {
     // Sizes that leave every kind of remainder for a 16-byte step, and one
     // larger than a read slice.
-    for (auto [w, h] : {std::pair{1, 1}, {5, 1}, {6, 1}, {7, 3}, {37, 21}, {1023, 67}, {640, 480}}) {
+    for (auto [w, h] :
+         {std::pair{1, 1}, {5, 1}, {6, 1}, {7, 3}, {37, 21}, {1023, 67}, {640, 480}}) {
         for (int bits : {24, 32}) {
             SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + "x" + std::to_string(bits));
             std::vector<uint8_t> file = pattern(w, h, bits);
@@ -93,9 +96,16 @@ TEST_F(TargaTest, RejectsOtherFormsOfTheFormat) {
         int offset;
         uint8_t value;
     };
-    for (Case c : {Case{"image ID present", 0, 5}, {"colour-mapped", 1, 1}, {"colour-mapped type", 2, 1},
-                   {"grey-scale", 2, 3}, {"run-length coded", 2, 10}, {"colour-map fields", 5, 16},
-                   {"x origin", 8, 1}, {"x origin high byte", 9, 1}, {"y origin", 10, 1}, {"y origin high byte", 11, 2}}) {
+    for (Case c : {Case{"image ID present", 0, 5},
+                   {"colour-mapped", 1, 1},
+                   {"colour-mapped type", 2, 1},
+                   {"grey-scale", 2, 3},
+                   {"run-length coded", 2, 10},
+                   {"colour-map fields", 5, 16},
+                   {"x origin", 8, 1},
+                   {"x origin high byte", 9, 1},
+                   {"y origin", 10, 1},
+                   {"y origin high byte", 11, 2}}) {
         SCOPED_TRACE(c.what);
         std::vector<uint8_t> file = pattern(4, 4, 24);
         file[c.offset] = c.value;
@@ -119,7 +129,8 @@ TEST_F(TargaTest, RejectsOtherDepthsAndEmptySizesAfterFillingInfo) {
 
 TEST_F(TargaTest, RejectsShortFiles) {
     std::vector<uint8_t> file = pattern(4, 4, 24);
-    for (size_t size : {size_t(0), size_t(1), size_t(11), size_t(12), size_t(17), size_t(18), size_t(19), file.size() - 1}) {
+    for (size_t size : {size_t(0), size_t(1), size_t(11), size_t(12), size_t(17), size_t(18),
+                        size_t(19), file.size() - 1}) {
         SCOPED_TRACE(size);
         EXPECT_EQ(load(std::vector<uint8_t>(file.begin(), file.begin() + size)), nullptr);
     }
