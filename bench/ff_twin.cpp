@@ -10,65 +10,38 @@
 // Usage: ff_twin WORK  (run in the folder that holds tex0.tga and tex1.tga)
 #include <GL/glew.h>
 #include <GL/freeglut.h>
-#include <math.h>
 #include <stdio.h>
 #include <string.h>
 
 #include "Targa.h"
+#include "shell.h"
 
 namespace {
 
+// `frame` is the row whose switches the shell's display() reads: the twin
+// draws its frames with the lessons' own callbacks, so the two cannot drift.
 struct Work {
     const char* name;
-    bool lit, specular, perFrameLight, textures;
+    bool lit, specular;
+    Lesson frame;
 };
 
 const Work works[] = {
-    {"ambient", false, false, false, false},  {"diffuse", true, false, true, false},
-    {"per_vertex", true, true, true, false},  {"specular", true, true, false, false},
-    {"texturing", false, false, false, true}, {"texturing_lit", true, true, false, true},
+    {"ambient", false, false, {"Kolory w shaderze", "", "", SCENE_PLAIN, true, true, false}},
+    {"diffuse", true, false, {"Kolory w shaderze", "", "", SCENE_PLAIN, true, true, false}},
+    {"per_vertex", true, true, {"Kolory w shaderze", "", "", SCENE_PLAIN, true, true, false}},
+    {"specular", true, true, {"Kolory w shaderze", "", "", SCENE_LIT, true, false, false}},
+    {"texturing", false, false, {"Kolory w shaderze", "", "", SCENE_TEXTURED, false, false, true}},
+    {"texturing_lit",
+     true,
+     true,
+     {"Kolory w shaderze", "", "", SCENE_TEXTURED, false, false, true}},
 };
 
 const Work* work;
-GLfloat light_pos[] = {0.5f, 0.2f, 1.0f, 0.0f};
 GLfloat light_position[] = {1.0f, 1.0f, 1.0f, 0.0f};
 GLfloat mat_specular[] = {1.0f, 1.0f, 1.0f, 1.0f};
 GLfloat mat_shininess[] = {50.0f};
-GLuint textures[2];
-GLfloat a = 0.0f;
-
-void display() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(0, 0, 10, 0, 0, -1, 0, 1, 0);
-    if (work->perFrameLight) glLightfv(GL_LIGHT0, GL_POSITION, light_pos);
-    glRotatef(a, 0, 1, 0);
-    glColor3f(1.0f, 0.5f, 0.5f);
-    if (work->textures) {
-        glActiveTexture(GL_TEXTURE1);
-        glBindTexture(GL_TEXTURE_2D, textures[1]);
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, textures[0]);
-    }
-    glutSolidTeapot(2.5);
-    a = (GLfloat)fmod(a + 0.1, 360.0);
-    glutPostRedisplay();
-    glutSwapBuffers();
-}
-
-void reshape(int w, int h) {
-    if (h == 0) h = 1;
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glViewport(0, 0, w, h);
-    gluPerspective(45.0, (float)w / (float)h, 1.0, 1000.0);
-    display();
-}
-
-void keys(unsigned char key, int, int) {
-    if (key == 27) exit(0);
-}
 
 }  // namespace
 
@@ -83,6 +56,7 @@ int main(int argc, char** argv) {
     }
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(400, 400);
+    lesson = &work->frame;
     glutCreateWindow("Kolory w shaderze");
     glewInit();
     glEnable(GL_DEPTH_TEST);
@@ -95,11 +69,11 @@ int main(int argc, char** argv) {
             glMaterialfv(GL_FRONT, GL_SPECULAR, mat_specular);
             glMaterialfv(GL_FRONT, GL_SHININESS, mat_shininess);
         }
-        if (!work->perFrameLight) glLightfv(GL_LIGHT0, GL_POSITION, light_position);
+        if (!work->frame.perFrameLight) glLightfv(GL_LIGHT0, GL_POSITION, light_position);
         glEnable(GL_LIGHTING);
         glEnable(GL_LIGHT0);
     }
-    if (work->textures) {
+    if (work->frame.textures) {
         glGenTextures(2, textures);
         glBindTexture(GL_TEXTURE_2D, textures[0]);
         bool ok = LoadTGATexture((char*)"tex0.tga");
@@ -123,7 +97,7 @@ int main(int argc, char** argv) {
     }
     glutReshapeFunc(reshape);
     glutDisplayFunc(display);
-    glutKeyboardFunc(keys);
+    glutKeyboardFunc(normalKeys);
     glutMainLoop();
     return 0;
 }

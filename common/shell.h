@@ -36,6 +36,11 @@ int runLesson(int argc, char** argv) {
     return startLesson(row, argc, argv);
 }
 
+// Program-wide state that the callbacks read: the running lesson's row, and
+// its two texture objects (GLuint) that display() binds.
+extern const Lesson* lesson;
+extern unsigned int textures[2];
+
 void setupScene();
 void reshape(int w, int h);
 void display();

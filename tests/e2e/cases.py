@@ -9,10 +9,9 @@ import shutil
 import struct
 import subprocess
 import sys
-import time
 
-from harness import (MSG_FRAG, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, NUMBER, Failure, Lesson, PrivateDisplay,
-                     Running, call_text, check, end_case, compare_image, expect_in_order, expect_matrix, find, look_at,
+from harness import (MSG_FRAG, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, NUMBER, Lesson, PrivateDisplay,
+                     Running, call_text, check, run_case, compare_image, expect_in_order, expect_matrix, find, look_at,
                      mat_mul, matrix_product, perspective, result_of, rotation, run, trace_calls)
 
 CASES = {}
@@ -56,18 +55,23 @@ def no_opengl_2(lesson, opts):
 
 # The running program --------------------------------------------------------------------------
 
-@case
-def reference_frame(lesson, opts):
+def frame_matches(lesson, frame, picture, update):
+    """Frame `frame` of the lesson must match `picture`; with the environment
+    variable `update` set to 1, the frame replaces the picture instead."""
     folder = lesson.scratch()
     actual = os.path.join(folder, lesson.name + ".png")
-    result = run(lesson, folder, frames=1, capture={1: actual})
-    check(result.rc == 0 and os.path.exists(actual), f"no first frame: {result}")
-    reference = os.path.join(opts.reference, lesson.name + ".png")
-    if os.environ.get("UPDATE_REFERENCES") == "1":
-        shutil.copy(actual, reference)
-        print("updated", reference)
+    result = run(lesson, folder, frames=frame, capture={frame: actual})
+    check(result.rc == 0 and os.path.exists(actual), f"no frame {frame}: {result}")
+    if os.environ.get(update) == "1":
+        shutil.copy(actual, picture)
+        print("updated", picture)
         return
-    print(compare_image(lesson, actual, reference))
+    print(compare_image(lesson.tools_dir, actual, picture))
+
+
+@case
+def reference_frame(lesson, opts):
+    frame_matches(lesson, 1, os.path.join(opts.reference, lesson.name + ".png"), "UPDATE_REFERENCES")
 
 
 GALLERY_FRAME = 301  # the teapot turned by 30 degrees
@@ -76,42 +80,26 @@ GALLERY_FRAME = 301  # the teapot turned by 30 degrees
 @case
 def gallery_frame(lesson, opts):
     """The pictures in docs/ must show what the lesson draws now."""
-    folder = lesson.scratch()
-    actual = os.path.join(folder, lesson.name + ".png")
-    result = run(lesson, folder, frames=GALLERY_FRAME, capture={GALLERY_FRAME: actual})
-    check(result.rc == 0 and os.path.exists(actual), f"no frame {GALLERY_FRAME}: {result}")
-    picture = os.path.join(opts.gallery, lesson.name + ".png")
-    if os.environ.get("UPDATE_GALLERY") == "1":
-        shutil.copy(actual, picture)
-        print("updated", picture)
-        return
-    print(compare_image(lesson, actual, picture))
+    frame_matches(lesson, GALLERY_FRAME, os.path.join(opts.gallery, lesson.name + ".png"), "UPDATE_GALLERY")
 
 
 @case
 def escape_ends(lesson, opts):
     with PrivateDisplay() as display:
-        running = Running(lesson, lesson.scratch(), display)
-        try:
+        with Running(lesson, lesson.scratch(), display) as running:
             running.key("Escape")
             result = running.finish()
-        finally:
-            running.kill()
     check(result.rc == 0 and result.out == b"", f"Escape: {result}")
 
 
 @case
 def other_keys_and_resize(lesson, opts):
     with PrivateDisplay() as display:
-        running = Running(lesson, lesson.scratch(), display)
-        try:
+        with Running(lesson, lesson.scratch(), display) as running:
             running.key("a", "Z", "5", "Return", "space", "q", "Escape")
             result = running.finish()
             check(result.rc == 0, f"Escape after other keys: {result}")
-        finally:
-            running.kill()
-        running = Running(lesson, lesson.scratch(), display)
-        try:
+        with Running(lesson, lesson.scratch(), display) as running:
             for key in ("a", "Z", "5", "Return", "space", "q", "F1", "Up"):
                 running.key(key)
                 running.wait_frames(3)
@@ -121,8 +109,6 @@ def other_keys_and_resize(lesson, opts):
                     running.wait_frames(3)
             running.key("Escape")
             result = running.finish()
-        finally:
-            running.kill()
     check(result.rc == 0 and result.out == b"", f"after keys and resizing: {result}")
 
 
@@ -491,21 +477,14 @@ def main():
     parser.add_argument("lesson")
     opts = parser.parse_args()
     lesson = Lesson(opts.lesson, opts.bin, opts.tools, os.path.join(opts.out, opts.case))
-    started = time.monotonic()
-    try:
+    def case():
         # An X server of the case's own: one shared by many tests at once
         # refuses connections now and then when they come in bursts.
         with PrivateDisplay() as display:
             os.environ["DISPLAY"] = display.name
             CASES[opts.case](lesson, opts)
-    except (Failure, subprocess.TimeoutExpired) as e:
-        print(f"FAIL {opts.case} {opts.lesson}: {e}")
-        end_case(passed=False)
-        return 1
-    print(f"ok {opts.case} {opts.lesson} ({time.monotonic() - started:.1f} s)")
-    end_case(passed=True)
-    return 0
 
+    return run_case(f"{opts.case} {opts.lesson}", case)
 
 if __name__ == "__main__":
     sys.exit(main())

@@ -46,14 +46,22 @@ def scratch_folder(prefix, parent):
     return folder
 
 
-def end_case(passed):
-    """Removes the case's working folders when it passed; keeps them, and
-    says where, when it failed."""
+def run_case(what, case, *args):
+    """Runs one case and prints ok or FAIL with the reason; returns the exit
+    status. The case's working folders go when it passes; when it fails they
+    stay for a look, and it says where."""
+    started = time.monotonic()
+    try:
+        case(*args)
+        passed = True
+    except (Failure, subprocess.TimeoutExpired) as e:
+        print(f"FAIL {what}: {e}")
+        passed = False
     for folder in SCRATCH:
-        if passed:
-            shutil.rmtree(folder, ignore_errors=True)
-        else:
-            print(f"  kept for a look: {folder}")
+        shutil.rmtree(folder, ignore_errors=True) if passed else print(f"  kept for a look: {folder}")
+    if passed:
+        print(f"ok {what} ({time.monotonic() - started:.1f} s)")
+    return 0 if passed else 1
 
 
 class Lesson:
@@ -182,6 +190,24 @@ class PrivateDisplay:
         self.proc.wait(timeout=30)
 
 
+def read_ticks(path):
+    """The frames drawn so far, as the probe's tick file says."""
+    try:
+        with open(path) as f:
+            return int(f.read().strip() or 0)
+    except (FileNotFoundError, ValueError):
+        return 0
+
+
+def wait_ticks(proc, path, target, seconds=60):
+    """Waits until `target` frames are drawn; fails if `proc` ends first."""
+    deadline = time.monotonic() + seconds
+    while read_ticks(path) < target:
+        check(proc.poll() is None, f"the program ended early with status {proc.returncode}")
+        check(time.monotonic() < deadline, f"not {target} frames in {seconds} s")
+        time.sleep(0.02)
+
+
 class Running:
     """A lesson running in the background on a private display."""
 
@@ -196,20 +222,17 @@ class Running:
         check(len(ids) == 1, f"expected one window titled {lesson.title!r}, found {ids}")
         self.window = ids[0]
 
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.kill()
+
     def frames(self):
-        try:
-            with open(self.tick) as f:
-                return int(f.read().strip() or 0)
-        except (FileNotFoundError, ValueError):
-            return 0
+        return read_ticks(self.tick)
 
     def wait_frames(self, count, seconds=60):
-        deadline = time.monotonic() + seconds
-        start = self.frames()
-        while self.frames() < start + count:
-            check(self.proc.poll() is None, f"the lesson ended early with status {self.proc.returncode}")
-            check(time.monotonic() < deadline, f"no {count} new frames in {seconds} s")
-            time.sleep(0.02)
+        wait_ticks(self.proc, self.tick, self.frames() + count, seconds)
 
     def key(self, *keys):
         self.display.xdotool("key", "--window", self.window, *keys)
@@ -224,9 +247,9 @@ class Running:
             self.proc.wait()
 
 
-def compare_image(lesson, actual, reference, tolerance=8, share=0.005):
+def compare_image(tools_dir, actual, reference, tolerance=8, share=0.005):
     diff = os.path.splitext(actual)[0] + ".diff.png"
-    proc = subprocess.run([os.path.join(lesson.tools_dir, "imgdiff"), actual, reference, diff,
+    proc = subprocess.run([os.path.join(tools_dir, "imgdiff"), actual, reference, diff,
                            str(tolerance), str(share)], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
     report = proc.stdout.decode().strip()
     check(proc.returncode == 0, f"{report}\n  actual: {actual}\n  reference: {reference}\n  difference: {diff}")
