@@ -54,17 +54,29 @@ if [ $mode = quick ]; then
   exit $status
 fi
 
-step "Windows build of lesson_ambient (mingw-w64), tested under wine"
+step "32-bit x86 Linux build (i686 cross compiler, :i386 packages)"
+tools/deps.sh i386
+cmake -S . -B build-i386 -DCMAKE_TOOLCHAIN_FILE=tools/i386-linux.cmake -DLESSONS_WERROR=ON >/dev/null
+cmake --build build-i386 --parallel "$jobs"
+
+step "Windows builds (mingw-w64, x86_64 and i686)"
 tools/build-windows.sh
 # A fresh wine prefix for this run; the tests name it themselves, so a later
 # plain ctest finds it too.
 prefix=$root/build-windows/wineprefix
 rm -rf "$prefix"
 WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot --init >/dev/null 2>&1
-cmake -S . -B build -DLESSONS_WINDOWS_BIN="$root/build-windows/bin" >/dev/null
+cmake -S . -B build -DLESSONS_WINDOWS_DIR="$root/build-windows" -DLESSONS_I386_TOOLS="$root/build-i386/tests" \
+  >/dev/null
 
-step "Tests"
+step "Tests, with the Windows programs under wine"
 run_ctest build "$@"
+
+step "32-bit x86 Linux programs: first frames and bad inputs"
+for program in build-i386/bin/lesson_*; do
+  file -L "$program" | grep -q "ELF 32-bit LSB .* Intel 80386" || { file "$program"; status=1; }
+done
+run_ctest build-i386 -R "reference_frame|missing_shader_files|shader_file_forms|shader_huge|texture_failures" "$@"
 
 step "Sanitizers: ASan, LSan and UBSan build, unit and end-to-end tests"
 cmake -S . -B build-asan -DLESSONS_SANITIZE=ON -DLESSONS_WERROR=ON -DLESSONS_ALL_TESTS=ON >/dev/null

@@ -11,6 +11,27 @@
 #include "Targa.h"
 #include "shaders.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+// The messages are UTF-8 ("** Błąd ładowania pliku *.vert"); a Windows
+// console shows bytes through its own code page (852, 437, 1252...). The
+// console is switched to UTF-8 for the lesson's life and given its own code
+// page back at the end: every way out goes through exit(). The bytes written
+// are the same either way, so a redirected output sees no change.
+static UINT consoleCodePage;
+
+static void restoreConsoleCodePage() { SetConsoleOutputCP(consoleCodePage); }
+
+static void useUtf8Console() {
+    consoleCodePage = GetConsoleOutputCP();
+    if (consoleCodePage == 0 || consoleCodePage == CP_UTF8) return;  // no console, or UTF-8 already
+    if (SetConsoleOutputCP(CP_UTF8)) atexit(restoreConsoleCodePage);
+}
+#else
+static void useUtf8Console() {}
+#endif
+
 // Light 0 given every frame after the camera: a direction in scene space,
 // so the light stays put while the teapot turns under it.
 GLfloat light_pos[] = {0.5f, 0.2f, 1.0f, 0.0f};
@@ -23,7 +44,7 @@ GLfloat mat_shininess[] = {50.0f};
 GLfloat a = 0.0f;    // the teapot's turn about y, in degrees
 GLuint textures[2];  // "tex0.tga" on unit 0, "tex1.tga" on unit 1
 
-static const Lesson* lesson;  // the row of the running program
+const Lesson* lesson;  // the row of the running program
 
 void setupScene() {
     glEnable(GL_DEPTH_TEST);
@@ -99,6 +120,7 @@ void normalKeys(unsigned char key, int, int) {
 
 int startLesson(const Lesson& row, int argc, char** argv) {
     lesson = &row;
+    useUtf8Console();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(400, 400);

@@ -4,7 +4,10 @@
 #   tools/deps.sh run      build and run the lessons (with Xvfb for screenshots)
 #   tools/deps.sh watch    run, and the file watcher behind ./run.sh --watch
 #   tools/deps.sh test     everything ./test.sh needs on this machine
-#   tools/deps.sh windows  the Windows cross build and wine
+#   tools/deps.sh windows  the Windows cross builds (x86_64, i686) and wine for both
+#   tools/deps.sh i386     the 32-bit x86 Linux build and its test run
+# Names ending in :i386 are the 32-bit x86 packages, which Debian installs
+# beside the 64-bit ones once dpkg knows that architecture.
 set -euo pipefail
 
 run_pkgs=(g++ cmake make pkg-config libglut-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dri
@@ -13,14 +16,18 @@ run_pkgs=(g++ cmake make pkg-config libglut-dev libglew-dev libglu1-mesa-dev lib
 # default version: clang 14 on Debian 12, clang 19 on Debian 13.
 test_pkgs=("${run_pkgs[@]}" libgtest-dev libbenchmark-dev libstb-dev apitrace python3
            clang libclang-rt-dev glslang-tools clang-format)
-windows_pkgs=(g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 dpkg-dev xz-utils gzip patch)
+windows_pkgs=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools wine wine64 wine32:i386 zip
+              dpkg-dev xz-utils gzip patch)
+i386_pkgs=(file g++-i686-linux-gnu libglut-dev:i386 libglew-dev:i386 libglu1-mesa-dev:i386
+           libgl1-mesa-dri:i386 libx11-dev:i386 libxext-dev:i386)
 
 case "${1:-run}" in
   run) wanted=("${run_pkgs[@]}") ;;
   watch) wanted=("${run_pkgs[@]}" inotify-tools) ;;
   test) wanted=("${test_pkgs[@]}") ;;
   windows) wanted=("${windows_pkgs[@]}") ;;
-  *) echo "usage: $0 run|watch|test|windows" >&2; exit 2 ;;
+  i386) wanted=("${i386_pkgs[@]}") ;;
+  *) echo "usage: $0 run|watch|test|windows|i386" >&2; exit 2 ;;
 esac
 
 missing=()
@@ -32,6 +39,9 @@ done
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 echo "Installing: ${missing[*]}"
+if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo[@]}" dpkg --add-architecture i386
+fi
 "${sudo[@]}" apt-get update -qq
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

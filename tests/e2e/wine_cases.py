@@ -1,43 +1,43 @@
-"""End-to-end cases for the Windows build of lesson_ambient, run under wine
-on a private Xvfb. wine's OpenGL reaches the same Mesa llvmpipe as the Linux
+"""End-to-end cases for the Windows builds of the lessons, run under wine on a
+private Xvfb. wine's OpenGL reaches the same Mesa llvmpipe as the Linux
 build, so the first frame must match the Linux reference image.
     python3 wine_cases.py --exe EXE --tools TOOLS --out OUT --reference REF CASE
-WINEPREFIX must name a prefix made for this run."""
+TOOLS holds the present probe built for the program's architecture;
+WINEPREFIX names the prefix to run in."""
 
 import argparse
 import os
+import pty
+import re
 import shutil
 import subprocess
 import sys
-import time
 
-from harness import (MSG_NO_GL2, MSG_VERT, Failure, PrivateDisplay, base_env, check, compare_image, end_case,
-                     scratch_folder)
+from harness import (LESSONS, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, Lesson, PrivateDisplay, base_env, check,
+                     compare_image, run_case, scratch_folder, wait_ticks)
 
-TITLE = "Kolory w shaderze"
-SHADERS = ("oswietlenie_otoczenia.vert", "oswietlenie_otoczenia.frag")
-
-
-class Tools:  # what compare_image needs to find imgdiff
-    def __init__(self, tools_dir):
-        self.tools_dir = tools_dir
+# What a console program of this build may import: Windows itself, nothing else.
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "opengl32.dll", "glu32.dll", "winmm.dll",
+               "msvcrt.dll", "advapi32.dll", "shell32.dll"}
+MACHINES = {"x86_64": ("pei-x86-64", "x86_64-w64-mingw32-objdump"), "i686": ("pei-i386", "i686-w64-mingw32-objdump")}
 
 
 def wine_env(display, tools, extra=None):
     env = base_env(display)
     env.setdefault("WINEDEBUG", "-all,err+module")
     env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
-    env["LD_PRELOAD"] = os.path.join(tools, "libpresentprobe.so")
+    env["LD_PRELOAD"] = os.path.join(tools, "libpresentprobe.so")  # wine's other half ignores it
     env.update(extra or {})
     return env
 
 
-def scratch(opts, keep=SHADERS):
+def scratch(opts, leave_out=()):
+    """A working folder with the program and its data files, but `leave_out`."""
     folder = scratch_folder("wine", opts.out)
-    exe_dir = os.path.dirname(opts.exe)
     shutil.copy(opts.exe, folder)
-    for name in keep:
-        shutil.copy(os.path.join(exe_dir, name), folder)
+    for name in opts.lesson.data_files():
+        if name not in leave_out:
+            shutil.copy(os.path.join(os.path.dirname(opts.exe), name), folder)
     return folder
 
 
@@ -47,30 +47,18 @@ def start(opts, folder, display, extra=None):
                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
 
-def output_lines(raw):
-    """Windows text mode writes CR LF; compare the lines without the CR."""
-    return raw.replace(b"\r\n", b"\n")
-
-
 def run_to_end(opts, folder, extra=None, timeout=120):
     with PrivateDisplay() as display:
         proc = start(opts, folder, display, extra)
         out, err = proc.communicate(timeout=timeout)
-    return proc.returncode, output_lines(out), err
+    # Windows text mode writes CR LF; compare the lines without the CR.
+    return proc.returncode, out.replace(b"\r\n", b"\n"), err
 
 
-def wait_for_frames(proc, tick, count, seconds=90):
-    deadline = time.monotonic() + seconds
-    while True:
-        try:
-            with open(tick) as f:
-                if int(f.read().strip() or 0) >= count:
-                    return
-        except (FileNotFoundError, ValueError):
-            pass
-        check(proc.poll() is None, f"the program ended early with status {proc.returncode}")
-        check(time.monotonic() < deadline, f"no {count} frames in {seconds} s")
-        time.sleep(0.05)
+def expect_failure(opts, folder, message, what, extra=None):
+    rc, out, err = run_to_end(opts, folder, extra)
+    check(rc == 1 and out == message, f"{what}: status {rc}, output {out!r}, errors {err[-500:]!r}")
+    return err
 
 
 def case_runs_and_ends_on_escape(opts):
@@ -80,31 +68,64 @@ def case_runs_and_ends_on_escape(opts):
     with PrivateDisplay() as display:
         proc = start(opts, folder, display, {"PROBE_CAPTURE": f"1:{first}", "PROBE_TICK": tick})
         try:
-            wait_for_frames(proc, tick, 3)
-            windows = display.xdotool("search", "--name", f"^{TITLE}$").split()
-            check(len(windows) == 1, f"no window titled {TITLE!r}: {windows}")
+            wait_ticks(proc, tick, 3, seconds=90)
+            title = opts.lesson.title
+            windows = display.xdotool("search", "--name", f"^{title}$").split()
+            check(len(windows) == 1, f"no window titled {title!r}: {windows}")
             display.xdotool("key", "--window", windows[0], "Escape")
             out, err = proc.communicate(timeout=60)
         finally:
             if proc.poll() is None:
                 proc.kill()
                 proc.wait()
-    check(proc.returncode == 0 and output_lines(out) == b"",
-          f"Escape: status {proc.returncode}, output {out!r}, errors {err[-500:]!r}")
-    reference = os.path.join(opts.reference, "lesson_ambient.png")
-    print(compare_image(Tools(opts.tools), first, reference))
+    check(proc.returncode == 0 and out == b"", f"Escape: status {proc.returncode}, output {out!r}, errors {err[-500:]!r}")
+    print(compare_image(opts.tools, first, os.path.join(opts.reference, opts.lesson.name + ".png")))
 
 
 def case_missing_vertex_shader(opts):
-    folder = scratch(opts, keep=SHADERS[1:])
-    rc, out, err = run_to_end(opts, folder)
-    check(rc == 1 and out == MSG_VERT, f"missing vertex shader: status {rc}, output {out!r}, errors {err[-500:]!r}")
+    expect_failure(opts, scratch(opts, leave_out=[opts.lesson.vert]), MSG_VERT, "missing vertex shader")
 
 
 def case_no_opengl_2(opts):
-    folder = scratch(opts)
-    rc, out, err = run_to_end(opts, folder, {"MESA_GL_VERSION_OVERRIDE": "1.5"})
-    check(rc == 1 and out == MSG_NO_GL2, f"OpenGL 1.5 only: status {rc}, output {out!r}, errors {err[-500:]!r}")
+    expect_failure(opts, scratch(opts), MSG_NO_GL2, "OpenGL 1.5 only", {"MESA_GL_VERSION_OVERRIDE": "1.5"})
+
+
+def case_missing_texture(opts):
+    expect_failure(opts, scratch(opts, leave_out=["tex1.tga"]), MSG_TEXTURE, "tex1.tga missing")
+
+
+def case_console_code_page(opts):
+    """With a console (here a terminal) the program switches it to UTF-8
+    (65001) for its messages and puts the console's own code page back at
+    the end. With the output redirected there is no console, and the bytes
+    are the ones every other case checks."""
+    env = wine_env(None, opts.tools, {"WINEDEBUG": "-all,+relay"})
+    subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/t", "REG_SZ",
+                    "/d", "kernel32.GetConsoleOutputCP;kernel32.SetConsoleOutputCP", "/f"],
+                   env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    folder = scratch(opts, leave_out=[opts.lesson.vert])
+    terminal, program_side = pty.openpty()
+    with PrivateDisplay() as display:
+        env["DISPLAY"] = display.name
+        proc = subprocess.Popen(["wine", os.path.basename(opts.exe)], cwd=folder, env=env, stdin=program_side,
+                                stdout=program_side, stderr=subprocess.PIPE)
+        os.close(program_side)
+        _, err = proc.communicate(timeout=120)
+    os.close(terminal)
+    got = re.findall(rb"Ret  KERNEL32\.GetConsoleOutputCP\(\) retval=([0-9a-f]+)", err)
+    pages = [int(page, 16) for page in re.findall(rb"Call KERNEL32\.SetConsoleOutputCP\(([0-9a-f]+)\)", err)]
+    check(proc.returncode == 1 and got and pages == [65001, int(got[0], 16)],
+          f"status {proc.returncode}; the console's code page {got}, then set to {pages}, not 65001 and back")
+
+
+def case_pe_header(opts):
+    """A console program for the right machine that needs only Windows itself."""
+    form, objdump = MACHINES[opts.arch]
+    dump = subprocess.run([objdump, "-p", opts.exe], stdout=subprocess.PIPE, check=True).stdout.decode()
+    check(f"file format {form}" in dump, f"not {form}: {dump[:300]}")
+    check(re.search(r"^Subsystem\s+00000003", dump, re.M), "not a console program (subsystem 3)")
+    dlls = {name.lower() for name in re.findall(r"DLL Name: (\S+)", dump)}
+    check(dlls and dlls <= SYSTEM_DLLS, f"imports beyond Windows itself: {sorted(dlls - SYSTEM_DLLS)}")
 
 
 CASES = {name[5:]: fn for name, fn in globals().items() if name.startswith("case_")}
@@ -113,26 +134,24 @@ CASES = {name[5:]: fn for name, fn in globals().items() if name.startswith("case
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
+    parser.add_argument("--arch", required=True, choices=sorted(MACHINES))
     parser.add_argument("--tools", required=True)
     parser.add_argument("--out", required=True)
     parser.add_argument("--reference", required=True)
     parser.add_argument("case", choices=sorted(CASES))
     opts = parser.parse_args()
+    name = os.path.splitext(os.path.basename(opts.exe))[0]
+    check(name in LESSONS, f"{name} is not a lesson")
+    opts.lesson = Lesson(name, os.path.dirname(opts.exe), opts.tools, opts.out)
     os.makedirs(opts.out, exist_ok=True)
-    check_prefix = os.environ.get("WINEPREFIX")
-    if not check_prefix or not os.path.isdir(check_prefix):
-        print("FAIL: WINEPREFIX must name a prefix made for this run")
-        return 1
-    started = time.monotonic()
+    # A wine server outlives its programs for a moment, bound to the display
+    # of the case before: each case starts and ends with none.
+    stop_wineserver = ["wineserver", "-k"]
+    subprocess.run(stop_wineserver, stderr=subprocess.DEVNULL)
     try:
-        CASES[opts.case](opts)
-    except (Failure, subprocess.TimeoutExpired) as e:
-        print(f"FAIL wine {opts.case}: {e}")
-        end_case(passed=False)
-        return 1
-    print(f"ok wine {opts.case} ({time.monotonic() - started:.1f} s)")
-    end_case(passed=True)
-    return 0
+        return run_case(f"wine {opts.arch} {name} {opts.case}", CASES[opts.case], opts)
+    finally:
+        subprocess.run(stop_wineserver, stderr=subprocess.DEVNULL)
 
 
 if __name__ == "__main__":
