@@ -74,7 +74,7 @@ run_ctest build "$@"
 
 step "32-bit x86 Linux programs: first frames and bad inputs"
 for program in build-i386/bin/lesson_*; do
-  file -L "$program" | grep -q "ELF 32-bit LSB .* Intel 80386" || { file "$program"; status=1; }
+  file -L "$program" | grep -Eq "ELF 32-bit LSB .* Intel (80386|i386)" || { file "$program"; status=1; }
 done
 run_ctest build-i386 -R "reference_frame|missing_shader_files|shader_file_forms|shader_huge|texture_failures" "$@"
 
