@@ -1,9 +1,12 @@
 #version 110
 // Texturing: no light at all; the colour comes from two images. The vertex
-// shader passes the teapot's texture coordinates on to the fragments.
+// shader hands on the teapot's texture coordinates.
 
 void main()
 {
+    // Object space -> clip space in one step: projection * model-view.
     gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
-    gl_TexCoord[0] = gl_MultiTexCoord0;  // (s, t) across the teapot's surface
+
+    // The teapot's texture coordinates (s, t), for the fragment shader.
+    gl_TexCoord[0] = gl_MultiTexCoord0;
 }

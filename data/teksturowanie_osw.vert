@@ -1,12 +1,17 @@
 #version 110
-// Texturing with light: the texturing lesson's two images, lit per fragment
-// as in the specular lesson. The vertex shader hands on both kinds of input.
+// Texturing with light: the texturing lesson's two images, lit for every
+// fragment as in the specular lesson. The vertex shader hands on the normal
+// and the teapot's texture coordinates.
 
-varying vec3 normal;  // eye space
+varying vec3 eyeNormal;  // the normal in eye space, for the fragment shader
 
 void main()
 {
+    // Object space -> clip space in one step: projection * model-view.
     gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
-    normal = gl_NormalMatrix * gl_Normal;
+
+    // The normal in eye space (the normal matrix keeps it perpendicular).
+    eyeNormal = gl_NormalMatrix * gl_Normal;
+    // The teapot's texture coordinates (s, t), for the fragment shader.
     gl_TexCoord[0] = gl_MultiTexCoord0;
 }

@@ -1,0 +1,51 @@
+#!/usr/bin/env python3
+"""Writes the shaders' code into the guide, docs/lessons.md, between its markers:
+    <!-- code: FILE -->      ...  <!-- end code -->    FILE as it stands
+    <!-- diff: OLD NEW -->   ...  <!-- end diff -->    what NEW changes in OLD (diff -u)
+The files are named from the top of the project. After changing a shader:
+    tools/guide.py            rewrites the guide
+    tools/guide.py --check    fails, naming the blocks, when the guide is stale"""
+
+import difflib
+import os
+import re
+import sys
+
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+GUIDE = os.path.join(ROOT, "docs", "lessons.md")
+BLOCK = re.compile(r"<!-- (code|diff): ([^>]*?) -->\n.*?<!-- end \1 -->\n", re.S)
+
+
+def lines_of(name):
+    with open(os.path.join(ROOT, name)) as f:
+        return f.read().splitlines(keepends=True)
+
+
+def block(match):
+    kind, names = match.group(1), match.group(2).split()
+    if kind == "code":
+        body, language = "".join(lines_of(names[0])), "glsl"
+    else:
+        body = "".join(difflib.unified_diff(lines_of(names[0]), lines_of(names[1]), names[0], names[1]))
+        language = "diff"
+    return f"<!-- {kind}: {' '.join(names)} -->\n```{language}\n{body}```\n<!-- end {kind} -->\n"
+
+
+def main():
+    with open(GUIDE) as f:
+        old = f.read()
+    new = BLOCK.sub(block, old)
+    if "--check" in sys.argv[1:]:
+        stale = [m.group(2) for m, n in zip(BLOCK.finditer(old), BLOCK.finditer(new)) if m.group(0) != n.group(0)]
+        if stale:
+            print("docs/lessons.md is stale; run tools/guide.py. Blocks that changed:", *stale, sep="\n  ")
+            return 1
+        print(f"docs/lessons.md: {len(BLOCK.findall(old))} blocks match the shaders")
+        return 0
+    with open(GUIDE, "w") as f:
+        f.write(new)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
