@@ -148,7 +148,7 @@ installed_kib() { chroot "$root" dpkg-query -W -f '${Installed-Size}\n' | awk '{
 echo "Clean room $release: cloning $commit as $user"
 before_kib=$(installed_kib)
 started=$SECONDS
-as_user "git clone -q -c advice.detachedHead=false /tmp/lessons.bundle glsl-lessons"
+as_user "git -c init.defaultBranch=main clone -q -c advice.detachedHead=false /tmp/lessons.bundle glsl-lessons"
 log=$root/tmp/run.log
 as_user "cd glsl-lessons && env -u DISPLAY ./run.sh lesson_specular" 2>&1 | tee "$log" || true
 seconds=$((SECONDS - started))

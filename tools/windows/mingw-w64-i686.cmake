@@ -1,12 +1,3 @@
-# Cross-compiling for 32-bit Windows with Debian's mingw-w64 (g++-mingw-w64-i686).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-# LESSONS_WINDOWS_PREFIX: where the Windows builds of freeglut and GLEW are.
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32 ${LESSONS_WINDOWS_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# 32-bit Windows, with g++-mingw-w64-i686.
+set(MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
