@@ -26,6 +26,10 @@ esac
 
 tools/deps.sh test
 jobs=$(nproc)
+# The run's temporary files (wine's server folder among them) go in a folder
+# of its own, removed at the end: a short path, for wine's socket.
+export TMPDIR
+TMPDIR=$(mktemp -d /tmp/glsl-lessons-test.XXXXXX)
 started=$SECONDS
 step() { printf '\n=== %s (%d s)\n' "$*" $((SECONDS - started)); }
 
@@ -33,6 +37,7 @@ step() { printf '\n=== %s (%d s)\n' "$*" $((SECONDS - started)); }
 finish() {
   [ $mode = quick ] || WINEPREFIX=$root/build-windows/wineprefix wineserver -k 2>/dev/null || true
   stop_xvfb
+  rm -rf "$TMPDIR"
 }
 trap finish EXIT
 start_xvfb

@@ -75,8 +75,11 @@ build_deps() {  # build_deps ARCH TOOLCHAIN PREFIX: static freeglut and GLEW
   tar -xJf "$src/$glew_tarball" -C "$deps/glew" --strip-components=1
   local system=linux-mingw64
   [ "$arch" = x86_64 ] || system=linux-mingw32
-  make -C "$deps/glew" SYSTEM=$system AR=$arch-w64-mingw32-ar STRIP=$arch-w64-mingw32-strip -j"$jobs" glew.lib.static \
-    >"$deps/glew/build.log" 2>&1 || { tail -20 "$deps/glew/build.log"; exit 1; }
+  touch "$deps/glew/.started"
+  make -C "$deps/glew" SYSTEM=$system AR=$arch-w64-mingw32-ar STRIP=$arch-w64-mingw32-strip -j"$jobs" \
+    glew.lib.static >"$deps/glew/build.log" 2>&1 || { tail -20 "$deps/glew/build.log"; exit 1; }
+  # GLEW's makefile makes an empty folder in /tmp each time it is read.
+  find /tmp -maxdepth 1 -type d -name 'glew.??????' -empty -newer "$deps/glew/.started" -delete
   # The static library only, never the import library, under the names that
   # CMake's FindGLEW looks for when static libraries are asked for on Windows:
   # glew32s.lib for CMake 3.25, libglew32s.a for MinGW in CMake 3.31.
