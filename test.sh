@@ -12,7 +12,7 @@ root=$PWD
 # DISPLAY, XAUTHORITY or WAYLAND_DISPLAY, no locale of the caller's.
 if [ "${LESSONS_CLEAN_ENV:-}" != 1 ]; then
   keep=(LESSONS_CLEAN_ENV=1 "HOME=$HOME" "PATH=$PATH" LANG=C.UTF-8 "USER=$(id -un)" "LOGNAME=$(id -un)")
-  for name in TERM TMPDIR http_proxy https_proxy no_proxy UPDATE_REFERENCES UPDATE_GALLERY; do
+  for name in TERM http_proxy https_proxy no_proxy UPDATE_REFERENCES UPDATE_GALLERY; do
     [ -z "${!name:-}" ] || keep+=("$name=${!name}")
   done
   exec env -i "${keep[@]}" bash "$0" "$@"

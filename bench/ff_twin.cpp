@@ -18,8 +18,9 @@
 
 namespace {
 
-// `frame` is the row whose switches the shell's display() reads: the twin
-// draws its frames with the lessons' own callbacks, so the two cannot drift.
+// `frame` is the lesson's row, of which the shell's display() reads the two
+// per-frame switches: the twin draws its frames with the lessons' own
+// callbacks, so the two cannot drift.
 struct Work {
     const char* name;
     bool lit, specular;
@@ -27,15 +28,12 @@ struct Work {
 };
 
 const Work works[] = {
-    {"ambient", false, false, {"Kolory w shaderze", "", "", SCENE_PLAIN, true, true, false}},
-    {"diffuse", true, false, {"Kolory w shaderze", "", "", SCENE_PLAIN, true, true, false}},
-    {"per_vertex", true, true, {"Kolory w shaderze", "", "", SCENE_PLAIN, true, true, false}},
-    {"specular", true, true, {"Kolory w shaderze", "", "", SCENE_LIT, true, false, false}},
-    {"texturing", false, false, {"Kolory w shaderze", "", "", SCENE_TEXTURED, false, false, true}},
-    {"texturing_lit",
-     true,
-     true,
-     {"Kolory w shaderze", "", "", SCENE_TEXTURED, false, false, true}},
+    {"ambient", false, false, {"", "", "", SCENE_PLAIN, true, true, false}},
+    {"diffuse", true, false, {"", "", "", SCENE_PLAIN, true, true, false}},
+    {"per_vertex", true, true, {"", "", "", SCENE_PLAIN, true, true, false}},
+    {"specular", true, true, {"", "", "", SCENE_LIT, true, false, false}},
+    {"texturing", false, false, {"", "", "", SCENE_TEXTURED, false, false, true}},
+    {"texturing_lit", true, true, {"", "", "", SCENE_TEXTURED, false, false, true}},
 };
 
 const Work* work;

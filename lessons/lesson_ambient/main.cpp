@@ -1,11 +1,11 @@
 // Ambient light: the surface colour scaled by the scene's ambient light.
 #include "shell.h"
 
-// clang-format off: one row of the lesson table, laid out as a table row
+// One row of the lesson table, laid out as a table row.
+// clang-format off
 static constexpr Lesson row = {
     "Kolory w shaderze", "oswietlenie_otoczenia.vert", "oswietlenie_otoczenia.frag",
-    SCENE_PLAIN,         /*sceneBeforeGlew*/ true,     /*perFrameLight*/ true,
-    /*textures*/ false,
+    SCENE_PLAIN, /*sceneBeforeGlew*/ true, /*perFrameLight*/ true, /*textures*/ false,
 };
 // clang-format on
 

@@ -1,11 +1,11 @@
 // Diffuse light: Lambert's cosine term for a light fixed in the scene.
 #include "shell.h"
 
-// clang-format off: one row of the lesson table, laid out as a table row
+// One row of the lesson table, laid out as a table row.
+// clang-format off
 static constexpr Lesson row = {
     "Kolory w shaderze", "oswietlenie_rozproszone.vert", "oswietlenie_rozproszone.frag",
-    SCENE_PLAIN,         /*sceneBeforeGlew*/ true,       /*perFrameLight*/ true,
-    /*textures*/ false,
+    SCENE_PLAIN, /*sceneBeforeGlew*/ true, /*perFrameLight*/ true, /*textures*/ false,
 };
 // clang-format on
 

@@ -1,11 +1,11 @@
 // Per-vertex light: ambient, diffuse and specular at each vertex (Gouraud).
 #include "shell.h"
 
-// clang-format off: one row of the lesson table, laid out as a table row
+// One row of the lesson table, laid out as a table row.
+// clang-format off
 static constexpr Lesson row = {
     "Kolory w shaderze", "oswietlenie_per_vertex.vert", "oswietlenie_per_vertex.frag",
-    SCENE_PLAIN,         /*sceneBeforeGlew*/ true,      /*perFrameLight*/ true,
-    /*textures*/ false,
+    SCENE_PLAIN, /*sceneBeforeGlew*/ true, /*perFrameLight*/ true, /*textures*/ false,
 };
 // clang-format on
 

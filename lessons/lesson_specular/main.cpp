@@ -1,10 +1,11 @@
 // Specular light: the full model per fragment, with a sharp highlight.
 #include "shell.h"
 
-// clang-format off: one row of the lesson table, laid out as a table row
+// One row of the lesson table, laid out as a table row.
+// clang-format off
 static constexpr Lesson row = {
-    "Kolory w shaderze",      "oswietlenie_odbite.vert", "oswietlenie_odbite.frag", SCENE_LIT,
-    /*sceneBeforeGlew*/ true, /*perFrameLight*/ false,   /*textures*/ false,
+    "Kolory w shaderze", "oswietlenie_odbite.vert", "oswietlenie_odbite.frag",
+    SCENE_LIT, /*sceneBeforeGlew*/ true, /*perFrameLight*/ false, /*textures*/ false,
 };
 // clang-format on
 

@@ -1,10 +1,11 @@
 // Texturing: two images on units 0 and 1, combined in the shader.
 #include "shell.h"
 
-// clang-format off: one row of the lesson table, laid out as a table row
+// One row of the lesson table, laid out as a table row.
+// clang-format off
 static constexpr Lesson row = {
-    "Teksturowanie",           "teksturowanie.vert",    "teksturowanie.frag", SCENE_TEXTURED,
-    /*sceneBeforeGlew*/ false, /*perFrameLight*/ false, /*textures*/ true,
+    "Teksturowanie", "teksturowanie.vert", "teksturowanie.frag",
+    SCENE_TEXTURED, /*sceneBeforeGlew*/ false, /*perFrameLight*/ false, /*textures*/ true,
 };
 // clang-format on
 

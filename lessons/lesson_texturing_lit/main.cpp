@@ -1,10 +1,11 @@
 // Texturing with light: the two textures times the specular lesson's light.
 #include "shell.h"
 
-// clang-format off: one row of the lesson table, laid out as a table row
+// One row of the lesson table, laid out as a table row.
+// clang-format off
 static constexpr Lesson row = {
-    "Teksturowanie",           "teksturowanie_osw.vert", "teksturowanie_osw.frag", SCENE_TEXTURED,
-    /*sceneBeforeGlew*/ false, /*perFrameLight*/ false,  /*textures*/ true,
+    "Teksturowanie", "teksturowanie_osw.vert", "teksturowanie_osw.frag",
+    SCENE_TEXTURED, /*sceneBeforeGlew*/ false, /*perFrameLight*/ false, /*textures*/ true,
 };
 // clang-format on
 

@@ -121,7 +121,7 @@ def base_env(display=None):
     return env
 
 
-def probe_env(lesson, folder, env, frames=None, capture=None, tick=None, trace=None, rss_at=None):
+def probe_env(lesson, folder, env, frames=None, capture=None, trace=None, rss_at=None):
     preload = [os.path.join(lesson.tools_dir, "libframeprobe.so")]
     if trace:
         preload.insert(0, APITRACE_WRAPPER)
@@ -136,8 +136,6 @@ def probe_env(lesson, folder, env, frames=None, capture=None, tick=None, trace=N
         env["PROBE_FRAMES"] = str(frames)
     if capture:
         env["PROBE_CAPTURE"] = ",".join(f"{k}:{path}" for k, path in capture.items())
-    if tick:
-        env["PROBE_TICK"] = tick
     if rss_at:
         env["PROBE_RSS_AT"] = ",".join(str(k) for k in rss_at)
     return env
@@ -190,37 +188,27 @@ class PrivateDisplay:
         self.proc.wait(timeout=30)
 
 
-def read_ticks(path):
-    """The frames drawn so far, as the probe's tick file says."""
-    try:
-        with open(path) as f:
-            return int(f.read().strip() or 0)
-    except (FileNotFoundError, ValueError):
-        return 0
-
-
-def wait_ticks(proc, path, target, seconds=60):
-    """Waits until `target` frames are drawn; fails if `proc` ends first."""
-    deadline = time.monotonic() + seconds
-    while read_ticks(path) < target:
-        check(proc.poll() is None, f"the program ended early with status {proc.returncode}")
-        check(time.monotonic() < deadline, f"not {target} frames in {seconds} s")
-        time.sleep(0.02)
-
-
 class Running:
-    """A lesson running in the background on a private display."""
+    """A lesson running in the background on a private display, once it has
+    drawn `frames` frames in its window: the program itself under the frame
+    probe, or `command` with `env` (a Windows build under wine, say)."""
 
-    def __init__(self, lesson, folder, display):
+    def __init__(self, lesson, folder, display, command=None, env=None, frames=1, seconds=60):
         self.lesson, self.folder, self.display = lesson, folder, display
         self.tick = os.path.join(folder, "frames")
-        env = probe_env(lesson, folder, base_env(display.name), tick=self.tick)
-        self.proc = subprocess.Popen([os.path.join(lesson.bin_dir, lesson.name)], cwd=folder, env=env,
+        if env is None:
+            env = probe_env(lesson, folder, base_env(display.name))
+        env["PROBE_TICK"] = self.tick
+        self.proc = subprocess.Popen(command or [os.path.join(lesson.bin_dir, lesson.name)], cwd=folder, env=env,
                                      stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        self.wait_frames(1)
-        ids = display.xdotool("search", "--name", "^" + re.escape(lesson.title) + "$").split()
-        check(len(ids) == 1, f"expected one window titled {lesson.title!r}, found {ids}")
-        self.window = ids[0]
+        try:
+            self.wait_frames(frames, seconds)
+            ids = display.xdotool("search", "--name", "^" + re.escape(lesson.title) + "$").split()
+            check(len(ids) == 1, f"expected one window titled {lesson.title!r}, found {ids}")
+            self.window = ids[0]
+        except BaseException:
+            self.kill()
+            raise
 
     def __enter__(self):
         return self
@@ -229,10 +217,20 @@ class Running:
         self.kill()
 
     def frames(self):
-        return read_ticks(self.tick)
+        """The frames drawn so far, as the probe's tick file says."""
+        try:
+            with open(self.tick) as f:
+                return int(f.read().strip() or 0)
+        except (FileNotFoundError, ValueError):
+            return 0
 
     def wait_frames(self, count, seconds=60):
-        wait_ticks(self.proc, self.tick, self.frames() + count, seconds)
+        deadline = time.monotonic() + seconds
+        target = self.frames() + count
+        while self.frames() < target:
+            check(self.proc.poll() is None, f"the program ended early with status {self.proc.returncode}")
+            check(time.monotonic() < deadline, f"not {count} new frames in {seconds} s")
+            time.sleep(0.02)
 
     def key(self, *keys):
         self.display.xdotool("key", "--window", self.window, *keys)

@@ -13,8 +13,8 @@ import shutil
 import subprocess
 import sys
 
-from harness import (LESSONS, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, Lesson, PrivateDisplay, base_env, check,
-                     compare_image, run_case, scratch_folder, wait_ticks)
+from harness import (LESSONS, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, Lesson, PrivateDisplay, Running, base_env,
+                     check, compare_image, run_case, scratch_folder)
 
 # What a console program of this build may import: Windows itself, nothing else.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "opengl32.dll", "glu32.dll", "winmm.dll",
@@ -64,21 +64,13 @@ def expect_failure(opts, folder, message, what, extra=None):
 def case_runs_and_ends_on_escape(opts):
     folder = scratch(opts)
     first = os.path.join(folder, "frame1.png")
-    tick = os.path.join(folder, "frames")
     with PrivateDisplay() as display:
-        proc = start(opts, folder, display, {"PROBE_CAPTURE": f"1:{first}", "PROBE_TICK": tick})
-        try:
-            wait_ticks(proc, tick, 3, seconds=90)
-            title = opts.lesson.title
-            windows = display.xdotool("search", "--name", f"^{title}$").split()
-            check(len(windows) == 1, f"no window titled {title!r}: {windows}")
-            display.xdotool("key", "--window", windows[0], "Escape")
-            out, err = proc.communicate(timeout=60)
-        finally:
-            if proc.poll() is None:
-                proc.kill()
-                proc.wait()
-    check(proc.returncode == 0 and out == b"", f"Escape: status {proc.returncode}, output {out!r}, errors {err[-500:]!r}")
+        env = wine_env(display.name, opts.tools, {"PROBE_CAPTURE": f"1:{first}"})
+        command = ["wine", os.path.basename(opts.exe)]
+        with Running(opts.lesson, folder, display, command, env, frames=3, seconds=90) as running:
+            running.key("Escape")
+            result = running.finish(timeout=60)
+    check(result.rc == 0 and result.out == b"", f"Escape: {result}")
     print(compare_image(opts.tools, first, os.path.join(opts.reference, opts.lesson.name + ".png")))
 
 
