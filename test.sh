@@ -12,7 +12,7 @@ root=$PWD
 # DISPLAY, XAUTHORITY or WAYLAND_DISPLAY, no locale of the caller's.
 if [ "${LESSONS_CLEAN_ENV:-}" != 1 ]; then
   keep=(LESSONS_CLEAN_ENV=1 "HOME=$HOME" "PATH=$PATH" LANG=C.UTF-8 "USER=$(id -un)" "LOGNAME=$(id -un)")
-  for name in TERM http_proxy https_proxy no_proxy UPDATE_REFERENCES UPDATE_GALLERY; do
+  for name in TERM TMPDIR http_proxy https_proxy no_proxy UPDATE_REFERENCES UPDATE_GALLERY; do
     [ -z "${!name:-}" ] || keep+=("$name=${!name}")
   done
   exec env -i "${keep[@]}" bash "$0" "$@"
@@ -26,10 +26,6 @@ esac
 
 tools/deps.sh test
 jobs=$(nproc)
-# The run's temporary files (wine's server folder among them) go in a folder
-# of its own, removed at the end: a short path, for wine's socket.
-export TMPDIR
-TMPDIR=$(mktemp -d /tmp/glsl-lessons-test.XXXXXX)
 started=$SECONDS
 step() { printf '\n=== %s (%d s)\n' "$*" $((SECONDS - started)); }
 
@@ -37,7 +33,6 @@ step() { printf '\n=== %s (%d s)\n' "$*" $((SECONDS - started)); }
 finish() {
   [ $mode = quick ] || WINEPREFIX=$root/build-windows/wineprefix wineserver -k 2>/dev/null || true
   stop_xvfb
-  rm -rf "$TMPDIR"
 }
 trap finish EXIT
 start_xvfb
