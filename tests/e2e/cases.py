@@ -3,6 +3,7 @@
 """
 
 import argparse
+import copy
 import os
 import re
 import shutil
@@ -12,7 +13,7 @@ import subprocess
 import sys
 
 from harness import (MSG_FRAG, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, NUMBER, Lesson, PrivateDisplay,
-                     Running, call_text, check, run_case, compare_image, expect_in_order, expect_matrix, find, look_at,
+                     Running, call_text, check, run_case, scratch_folder, compare_image, expect_in_order, expect_matrix, find, look_at,
                      mat_mul, matrix_product, perspective, result_of, rotation, run, trace_calls)
 
 CASES = {}
@@ -349,11 +350,34 @@ def as_nobody():
         os.setuid(65534)
 
 
+def reachable_by_nobody(lesson):
+    """The lesson as the ordinary user can run it: the build may sit where
+    only root may enter (a clone under /root, or under a mktemp -d folder),
+    so the program, the probe, the sanitizers' suppressions and the scratch
+    folders are copied into a folder of /tmp that everyone may enter."""
+    top = scratch_folder(lesson.name, "/tmp")
+    os.chmod(top, 0o755)
+    moved = copy.copy(lesson)
+    moved.bin_dir, moved.tools_dir, moved.out_dir = (os.path.join(top, d) for d in ("bin", "tools", "out"))
+    for folder in (moved.bin_dir, moved.tools_dir, moved.out_dir):
+        os.mkdir(folder)
+    for name in [lesson.name, *lesson.data_files()]:
+        shutil.copy(os.path.join(lesson.bin_dir, name), moved.bin_dir)
+    shutil.copy(os.path.join(lesson.tools_dir, "libframeprobe.so"), moved.tools_dir)
+    options = os.environ.get("LSAN_OPTIONS", "")
+    found = re.search(r"suppressions=([^:]+)", options)
+    if found:
+        shutil.copy(found.group(1), top)
+        os.environ["LSAN_OPTIONS"] = options.replace(found.group(1), os.path.join(top, "lsan.supp"))
+    return moved
+
+
 @case
 def unreadable_files(lesson, opts):
     names = [(lesson.vert, MSG_VERT), (lesson.frag, MSG_FRAG)]
     if lesson.textured:
         names += [("tex0.tga", MSG_TEXTURE), ("tex1.tga", MSG_TEXTURE)]
+    lesson = reachable_by_nobody(lesson)
     for name, message in names:
         folder = lesson.scratch()
         os.chmod(folder, 0o777)
