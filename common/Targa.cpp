@@ -2,6 +2,8 @@
 #include "Targa.h"
 
 #include <GL/glu.h>
+#include <errno.h>
+#include <stdarg.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -20,6 +22,21 @@ static const GLubyte TGAHeader[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
 // Images whose pixel bytes do not fit a signed 32-bit size are refused.
 static const uint64_t maxImageSize = 0x7fffffff;
+
+static char failure[256];
+
+const char* TGAFailure() { return failure; }
+
+// Notes why an image was refused and closes its file; returns null, for the
+// reader to hand on.
+static GLubyte* refuse(FILE* plik, const char* why, ...) {
+    va_list args;
+    va_start(args, why);
+    vsnprintf(failure, sizeof failure, why, args);
+    va_end(args);
+    if (plik) fclose(plik);
+    return NULL;
+}
 
 // The file stores blue, green, red (, alpha); OpenGL wants red first. These
 // copy `size` bytes of whole pixels from `from` to `to`, exchanging the first
@@ -89,38 +106,50 @@ static bool readPixels(FILE* plik, GLubyte* Bits, size_t ImageSize, size_t step)
 }
 
 GLubyte* LoadTGAImage(char* filename, TARGAINFO* info) {
+    failure[0] = '\0';
     FILE* plik = fopen(filename, "rb");
-    if (!plik) return NULL;
+    if (!plik) return refuse(NULL, "it cannot be opened (%s)", strerror(errno));
 
     GLubyte TGACompare[12];
     GLubyte Header[6];
-    if (fread(TGACompare, 1, sizeof TGACompare, plik) != sizeof TGACompare ||
-        memcmp(TGAHeader, TGACompare, sizeof TGAHeader) != 0 ||
-        fread(Header, 1, sizeof Header, plik) != sizeof Header) {
-        fclose(plik);
-        return NULL;
+    if (fread(TGACompare, 1, sizeof TGACompare, plik) != sizeof TGACompare)
+        return refuse(plik, "it is shorter than a TGA header (18 bytes)");
+    if (memcmp(TGAHeader, TGACompare, sizeof TGAHeader) != 0) {
+        if (TGACompare[2] != 2)
+            return refuse(plik,
+                          "its image type is %u, not 2 (uncompressed true colour): save it in "
+                          "colour, without RLE compression",
+                          TGACompare[2]);
+        return refuse(plik,
+                      "it has an image ID, a colour map or an origin set: save it as a plain "
+                      "uncompressed TGA");
     }
+    if (fread(Header, 1, sizeof Header, plik) != sizeof Header)
+        return refuse(plik, "it is shorter than a TGA header (18 bytes)");
     info->width = Header[1] * 256u + Header[0];
     info->height = Header[3] * 256u + Header[2];
     info->bpp = Header[4];  // Header[5], the descriptor, changes nothing here
-    if (info->width == 0 || info->height == 0 || (info->bpp != 24 && info->bpp != 32)) {
-        fclose(plik);
-        return NULL;
-    }
+    if (info->width == 0 || info->height == 0)
+        return refuse(plik, "its width or height is 0");
+    if (info->bpp != 24 && info->bpp != 32)
+        return refuse(plik, "it is %u-bit; only 24- and 32-bit images are read", info->bpp);
 
     // In 64 bits: 65535 x 65535 x 4 bytes would overflow 32.
     uint64_t ImageSize = (uint64_t)info->height * info->width * info->bpp / 8;
+    if (ImageSize > maxImageSize)
+        return refuse(plik, "it declares %u x %u pixels, more than 2 GiB", info->width, info->height);
     // Refuse before allocating when the file cannot hold what it declares.
     long left = bytesLeft(plik);
-    if (ImageSize > maxImageSize || (left >= 0 && (uint64_t)left < ImageSize)) {
-        fclose(plik);
-        return NULL;
-    }
+    if (left >= 0 && (uint64_t)left < ImageSize)
+        return refuse(plik,
+                      "it is shorter than its header says: %u x %u pixels of %u bits need %llu "
+                      "bytes, the file has %ld after its header",
+                      info->width, info->height, info->bpp, (unsigned long long)ImageSize, left);
     GLubyte* Bits = (GLubyte*)malloc((size_t)ImageSize);
-    if (!Bits || !readPixels(plik, Bits, (size_t)ImageSize, info->bpp / 8)) {
+    if (!Bits) return refuse(plik, "there is no memory for its %llu bytes", (unsigned long long)ImageSize);
+    if (!readPixels(plik, Bits, (size_t)ImageSize, info->bpp / 8)) {
         free(Bits);
-        fclose(plik);
-        return NULL;
+        return refuse(plik, "it ended before its %llu bytes of pixels", (unsigned long long)ImageSize);
     }
     fclose(plik);
     return Bits;
@@ -147,6 +176,16 @@ bool LoadTGATexture(char* filename) {
     TARGAINFO info;
     GLubyte* bits = LoadTGAImage(filename, &info);
     if (!bits) return false;
+    // A texture beyond the driver's limit would be refused by glTexImage2D
+    // without a word, and the teapot drawn black: refuse it here instead.
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    if (largest > 0 && (info.width > (GLuint)largest || info.height > (GLuint)largest)) {
+        free(bits);
+        refuse(NULL, "it is %u x %u pixels, larger than this driver's largest texture (%d x %d)",
+               info.width, info.height, largest, largest);
+        return false;
+    }
     setWrapAndMagnification();
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);

@@ -16,7 +16,12 @@ struct TARGAINFO {
 // rejected. Returns null for any file that is not of the accepted form.
 GLubyte* LoadTGAImage(char* filename, TARGAINFO* info);
 
+// Why the last LoadTGAImage or LoadTGATexture call gave no image, in words
+// for the learner (which field, which size); empty after a success.
+const char* TGAFailure();
+
 // Upload the image into the texture currently bound to GL_TEXTURE_2D, as one
-// level or as a full mipmap chain. False when the image cannot be read.
+// level or as a full mipmap chain. False when the image cannot be read, and
+// for LoadTGATexture also when it is larger than the driver's largest texture.
 bool LoadTGATexture(char* filename);
 bool LoadTGAMipmap(char* filename);

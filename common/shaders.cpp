@@ -5,10 +5,16 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include "advice.h"
+
 GLuint shaderVert;
 GLuint shaderFrag;
 GLuint shaderProg;
 GLint loc;  // the uniform location looked up last
+
+// The files the shaders came from, for the advice after a failure.
+static const char* nameVert = "";
+static const char* nameFrag = "";
 
 // Reads a stream whose size cannot be asked for (a pipe) to its end, growing
 // the buffer as it goes. Returns the text with its NUL, or null.
@@ -36,7 +42,7 @@ char* loadTextFile(const char* fileName) {
     if (!file) return NULL;
     // A folder opens like a file, but its "size" is meaningless.
     struct stat st;
-    if (fstat(fileno(file), &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (fstat(fileno(file), &st) == 0 && (st.st_mode & S_IFMT) == S_IFDIR) {
         fclose(file);
         return NULL;
     }
@@ -91,6 +97,11 @@ void checkErrors(GLuint object) {
     if (res) return;
     puts("GL_COMPILE_STATUS ERROR!");
     printInfoLog(object, glGetShaderiv, glGetShaderInfoLog);
+    fflush(stdout);  // the log first, then the advice, also when both go to one file
+    if (object == shaderVert)
+        adviseCompile("vertex", nameVert);
+    else
+        adviseCompile("fragment", nameFrag);
     exit(1);
 }
 
@@ -100,6 +111,8 @@ void checkLink(GLuint program) {
     if (res) return;
     puts("GL_LINK_STATUS ERROR!");
     printInfoLog(program, glGetProgramiv, glGetProgramInfoLog);
+    fflush(stdout);
+    adviseLink(nameVert, nameFrag);
     exit(1);
 }
 
@@ -108,14 +121,20 @@ void setupShaders(char* fileVert, char* fileFrag) {
     shaderVert = glCreateShader(GL_VERTEX_SHADER);
     shaderFrag = glCreateShader(GL_FRAGMENT_SHADER);
 
+    nameVert = fileVert;
+    nameFrag = fileFrag;
     char* strVert = loadTextFile(fileVert);
     if (!strVert) {
         puts("** Błąd ładowania pliku *.vert");
+        fflush(stdout);
+        adviseShaderFile("vertex", fileVert);
         exit(1);
     }
     char* strFrag = loadTextFile(fileFrag);
     if (!strFrag) {
         puts("** Błąd ładowania pliku *.frag");
+        fflush(stdout);
+        adviseShaderFile("fragment", fileFrag);
         free(strVert);
         exit(1);
     }

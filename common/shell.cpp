@@ -9,6 +9,7 @@
 #include <stdlib.h>
 
 #include "Targa.h"
+#include "advice.h"
 #include "shaders.h"
 
 #ifdef _WIN32
@@ -66,18 +67,20 @@ void setupScene() {
     glEnable(GL_TEXTURE_2D);
 }
 
+// The lesson's message, then the learner's advice: which image, and why.
+static void textureFailed(const char* fileName) {
+    puts("blad podczas wczytywania tekstury");
+    fflush(stdout);
+    adviseTexture(fileName);
+    exit(1);
+}
+
 void setupTexture() {
     glGenTextures(2, textures);
     glBindTexture(GL_TEXTURE_2D, textures[0]);
-    if (!LoadTGATexture((char*)"tex0.tga")) {
-        puts("blad podczas wczytywania tekstury");
-        exit(1);
-    }
+    if (!LoadTGATexture((char*)"tex0.tga")) textureFailed("tex0.tga");
     glBindTexture(GL_TEXTURE_2D, textures[1]);
-    if (!LoadTGATexture((char*)"tex1.tga")) {
-        puts("blad podczas wczytywania tekstury");
-        exit(1);
-    }
+    if (!LoadTGATexture((char*)"tex1.tga")) textureFailed("tex1.tga");
 }
 
 void reshape(int w, int h) {
@@ -130,6 +133,8 @@ int startLesson(const Lesson& row, int argc, char** argv) {
     glewInit();  // a failed start shows up as the missing version below
     if (!glewIsSupported("GL_VERSION_2_0")) {
         puts("OpenGL 2.0 nie jest wspierany\n");
+        fflush(stdout);
+        adviseNoOpenGL2();
         exit(1);
     }
 

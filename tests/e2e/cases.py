@@ -29,9 +29,14 @@ def write(folder, name, data):
         f.write(data if isinstance(data, bytes) else data.encode())
 
 
-def expect_failure(result, output, status=1, what=""):
+def expect_failure(result, output, status=1, what="", advice=()):
+    """The lesson's own message on standard output and its status, then the
+    advice on standard error naming each of `advice` (file, stage, reason)."""
     check(result.out == output and result.rc == status,
           f"{what}: expected {output!r} and status {status}, got {result}")
+    err = result.err.decode(errors="replace")
+    missing = [text for text in advice if text not in err]
+    check(not missing, f"{what}: the advice does not say {missing}: {err!r}")
 
 
 # Start-up failures -----------------------------------------------------------------------------
@@ -40,10 +45,11 @@ def expect_failure(result, output, status=1, what=""):
 def missing_shader_files(lesson, opts):
     folder = lesson.scratch()
     os.remove(os.path.join(folder, lesson.frag))
-    expect_failure(run(lesson, folder), MSG_FRAG, what="fragment shader missing")
+    expect_failure(run(lesson, folder), MSG_FRAG, what="fragment shader missing",
+                   advice=[f'fragment shader "{lesson.frag}"', folder, "no such file", "build/bin"])
     os.remove(os.path.join(folder, lesson.vert))
     result = run(lesson, folder)
-    expect_failure(result, MSG_VERT, what="both shaders missing")
+    expect_failure(result, MSG_VERT, what="both shaders missing", advice=[f'vertex shader "{lesson.vert}"'])
     check(lesson.frag not in result.opened(), "the fragment file was looked for after the vertex file failed")
 
 
@@ -51,7 +57,7 @@ def missing_shader_files(lesson, opts):
 def no_opengl_2(lesson, opts):
     folder = lesson.scratch()
     result = run(lesson, folder, extra_env={"MESA_GL_VERSION_OVERRIDE": "1.5"})
-    expect_failure(result, MSG_NO_GL2, what="OpenGL 1.5 only")
+    expect_failure(result, MSG_NO_GL2, what="OpenGL 1.5 only", advice=["offers OpenGL 1.5", "MESA_GL_VERSION_OVERRIDE"])
     check(result.opened() == [], f"files were opened without OpenGL 2.0: {result.opened()}")
 
 
@@ -274,6 +280,8 @@ def shader_compile_failures(lesson, opts):
         lines = result.out.decode().split("\n")
         check(result.rc == 1 and lines[0] == "GL_COMPILE_STATUS ERROR!" and culprit in lines[1],
               f"{what}: {result}")
+        stage, name = ("vertex", lesson.vert) if culprit.startswith("vertex") else ("fragment", lesson.frag)
+        expect_failure(result, result.out, what=what, advice=[f'{stage} shader "{name}"', "did not compile"])
         check(result.out.count(b"GL_COMPILE_STATUS ERROR!") == 1 and "Mistake" not in "".join(
             l for l in lines[1:] if culprit not in l), f"{what}: more than the first failure reported: {result}")
 
@@ -289,6 +297,8 @@ def shader_link_failure(lesson, opts):
     lines = result.out.decode().split("\n")
     check(result.rc == 1 and lines[0] == "GL_LINK_STATUS ERROR!" and "neverWritten" in result.out.decode(),
           f"link failure: {result}")
+    expect_failure(result, result.out, what="link failure",
+                   advice=[f'vertex shader "{lesson.vert}"', f'fragment shader "{lesson.frag}"', "do not link"])
 
 
 @case
@@ -385,7 +395,7 @@ def unreadable_files(lesson, opts):
             os.chmod(os.path.join(folder, other), 0o644)
         os.chmod(os.path.join(folder, name), 0)
         result = run(lesson, folder, frames=1, preexec=as_nobody)
-        expect_failure(result, message, what=f"{name} unreadable")
+        expect_failure(result, message, what=f"{name} unreadable", advice=[f'"{name}"', "ermission"])
 
 
 # Textures ----------------------------------------------------------------------------------------
@@ -402,18 +412,24 @@ def tga(width, height, bits, pixel=None, image_type=2, descriptor=0, size=None):
 
 @case
 def texture_failures(lesson, opts):
-    bad_forms = {"missing": None, "16-bit": tga(4, 4, 16), "run-length coded": tga(4, 4, 24, image_type=10),
-                 "grey-scale": tga(4, 4, 24, image_type=3), "truncated": tga(64, 64, 24, size=100), "empty": b"",
-                 "huge declared size": tga(65535, 65535, 32, size=30), "header only": tga(64, 64, 24, size=18)}
+    # Each form, and what the advice must say of it.
+    bad_forms = {"missing": (None, "cannot be opened"), "16-bit": (tga(4, 4, 16), "16-bit"),
+                 "run-length coded": (tga(4, 4, 24, image_type=10), "image type is 10"),
+                 "grey-scale": (tga(4, 4, 24, image_type=3), "image type is 3"),
+                 "truncated": (tga(64, 64, 24, size=100), "shorter than its header says"),
+                 "empty": (b"", "shorter than a TGA header"),
+                 "huge declared size": (tga(65535, 65535, 32, size=30), "more than 2 GiB"),
+                 "header only": (tga(64, 64, 24, size=18), "shorter than its header says"),
+                 "wider than the driver allows": (tga(16385, 1, 24), "larger than this driver's largest texture")}
     for image in ("tex0.tga", "tex1.tga"):
-        for what, data in bad_forms.items():
+        for what, (data, reason) in bad_forms.items():
             folder = lesson.scratch()
             if data is None:
                 os.remove(os.path.join(folder, image))
             else:
                 write(folder, image, data)
             result = run(lesson, folder, frames=1)
-            expect_failure(result, MSG_TEXTURE, what=f"{image} {what}")
+            expect_failure(result, MSG_TEXTURE, what=f"{image} {what}", advice=[f'"{image}"', folder, reason])
             opened = result.opened()
             check(opened[:2] == [lesson.vert, lesson.frag], f"{image} {what}: images read before the shaders: {opened}")
             if image == "tex0.tga":

@@ -1,0 +1,19 @@
+// What a learner can act on after a lesson's own message: one line in English
+// on standard error naming the file, the folder, the stage and what to do.
+// The lesson's message itself (on standard output) stays as it is.
+#pragma once
+
+// A shader file that could not be read. `stage` is "vertex" or "fragment".
+void adviseShaderFile(const char* stage, const char* fileName);
+
+// A shader that did not compile, after the compiler's log.
+void adviseCompile(const char* stage, const char* fileName);
+
+// A pair that compiled but did not link, after the linker's log.
+void adviseLink(const char* fileVert, const char* fileFrag);
+
+// The driver offers less than OpenGL 2.0.
+void adviseNoOpenGL2();
+
+// A texture image that was refused: which one, where, and why.
+void adviseTexture(const char* fileName);
