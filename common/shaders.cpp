@@ -71,23 +71,25 @@ char* loadTextFile(const char* fileName) {
     return buff;
 }
 
-// Writes an object's info log on its own line. An empty log, or one whose
-// buffer cannot be had, gives an empty line.
+// Writes an object's info log on its own line: with puts on standard output
+// (the lesson's report), or on `to`. An empty log, or one whose buffer cannot
+// be had, gives an empty line.
 typedef void(GLAPIENTRY* GetIv)(GLuint, GLenum, GLint*);
 typedef void(GLAPIENTRY* GetLog)(GLuint, GLsizei, GLsizei*, GLchar*);
 
-static void printInfoLog(GLuint object, GetIv getIv, GetLog getLog) {
+static void printInfoLog(GLuint object, GetIv getIv, GetLog getLog, FILE* to = stdout) {
     GLint logLen = 0;
     getIv(object, GL_INFO_LOG_LENGTH, &logLen);
     char* buff = logLen > 0 ? (char*)malloc((size_t)logLen) : NULL;
-    if (!buff) {
-        puts("");
-        return;
+    if (buff) {
+        buff[0] = '\0';
+        getLog(object, logLen, NULL, buff);
+        buff[logLen - 1] = '\0';
     }
-    buff[0] = '\0';
-    getLog(object, logLen, NULL, buff);
-    buff[logLen - 1] = '\0';
-    puts(buff);
+    if (to == stdout)
+        puts(buff ? buff : "");
+    else
+        fprintf(to, "%s\n", buff ? buff : "");
     free(buff);
 }
 
@@ -166,4 +168,49 @@ void bindSamplers() {
     glUniform1i(loc, 0);
     loc = glGetUniformLocation(shaderProg, "tex1");
     glUniform1i(loc, 1);
+}
+
+// One shader of a pair built while the lesson runs: null after saying on
+// standard error which file failed, at which stage, and the compiler's log.
+static GLuint compileFile(GLenum type, const char* fileName, const char* stage) {
+    char* text = loadTextFile(fileName);
+    if (!text) {
+        adviseShaderFile(stage, fileName);
+        return 0;
+    }
+    GLuint shader = glCreateShader(type);
+    glShaderSource(shader, 1, (const GLchar**)&text, NULL);
+    free(text);
+    glCompileShader(shader);
+    GLint res = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &res);
+    if (res) return shader;
+    fprintf(stderr, "%s: the %s shader did not compile:\n", fileName, stage);
+    printInfoLog(shader, glGetShaderiv, glGetShaderInfoLog, stderr);
+    glDeleteShader(shader);
+    return 0;
+}
+
+GLuint buildProgram(const char* fileVert, const char* fileFrag) {
+    GLuint vert = compileFile(GL_VERTEX_SHADER, fileVert, "vertex");
+    GLuint frag = compileFile(GL_FRAGMENT_SHADER, fileFrag, "fragment");
+    GLuint program = 0;
+    if (vert && frag) {
+        program = glCreateProgram();
+        glAttachShader(program, vert);
+        glAttachShader(program, frag);
+        glLinkProgram(program);
+        GLint res = 0;
+        glGetProgramiv(program, GL_LINK_STATUS, &res);
+        if (!res) {
+            fprintf(stderr, "%s + %s: the program did not link:\n", fileVert, fileFrag);
+            printInfoLog(program, glGetProgramiv, glGetProgramInfoLog, stderr);
+            glDeleteProgram(program);
+            program = 0;
+        }
+    }
+    // Attached shaders live on with their program; the rest go now.
+    if (vert) glDeleteShader(vert);
+    if (frag) glDeleteShader(frag);
+    return program;
 }
