@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds a lesson and runs it.
+# Builds a lesson and runs it from build/bin, where its shaders and images are.
 #   ./run.sh [LESSON]          LESSON defaults to lesson_ambient
 #   ./run.sh --watch LESSON    run again each time one of its shaders in data/ is saved
+#   ./run.sh --help            this text and the lessons
 # With no display ($DISPLAY empty) the lesson draws on a private Xvfb for a
 # moment; a screenshot of its window is saved and the lesson ended with Escape.
 # Only the lesson and the files it reads are built: no tests, no benchmarks.
@@ -12,19 +13,44 @@ root=$PWD
 # The lessons are the folders under lessons/.
 lessons=()
 for dir in lessons/*/; do lessons+=("$(basename "$dir")"); done
-watch=0
-if [ "${1:-}" = "--watch" ]; then
-  watch=1
+usage() {
+  echo "usage: ./run.sh [--watch] LESSON | ./run.sh [LESSON] | ./run.sh --help"
+  echo "Builds LESSON (default lesson_ambient) and runs it from build/bin."
+  echo "  --watch   run it again each time one of its shaders in data/ is saved"
+  echo "Lessons:"
+  printf '  %s\n' "${lessons[@]}"
+}
+mode=
+lesson=
+while [ $# -gt 0 ]; do
+  case $1 in
+    -h | --help) usage; exit 0 ;;
+    --watch) mode=watch ;;
+    -*) echo "run.sh: unknown option '$1'" >&2; usage >&2; exit 2 ;;
+    *)
+      if [ -n "$lesson" ]; then
+        echo "run.sh: one lesson at a time ('$lesson', then '$1')" >&2
+        usage >&2
+        exit 2
+      fi
+      lesson=$1
+      ;;
+  esac
   shift
+done
+if [ -n "$mode" ] && [ -z "$lesson" ]; then
+  echo "run.sh: --$mode needs a lesson" >&2
+  usage >&2
+  exit 2
 fi
-lesson=${1:-lesson_ambient}
+lesson=${lesson:-lesson_ambient}
 if [[ ! " ${lessons[*]} " == *" $lesson "* ]]; then
-  echo "No lesson called '$lesson'. The lessons are:" >&2
-  printf '  %s\n' "${lessons[@]}" >&2
+  echo "run.sh: no lesson called '$lesson'" >&2
+  usage >&2
   exit 2
 fi
 
-if [ $watch -eq 1 ]; then
+if [ "$mode" = watch ]; then
   tools/deps.sh watch
 else
   tools/deps.sh run
@@ -33,49 +59,13 @@ cmake -S . -B build >/dev/null
 cmake --build build --parallel "$(nproc)" --target "$lesson" >/dev/null
 bin=$root/build/bin
 
-if [ $watch -eq 1 ]; then
+if [ "$mode" = watch ]; then
   exec tools/watch.sh "$lesson"
 fi
 
 # The lesson finds its shaders (and images) in its working directory.
-cd "$bin"
 if [ -n "${DISPLAY:-}" ]; then
+  cd "$bin"
   exec "./$lesson"
 fi
-
-. "$root/tools/xvfb.sh"
-pid=
-finish() {
-  [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
-  stop_xvfb
-}
-trap finish EXIT
-start_xvfb
-echo "No display: running $lesson on a private Xvfb ($DISPLAY)."
-"./$lesson" &
-pid=$!
-window=
-for _ in $(seq 100); do
-  # The private display holds only the lesson's window.
-  window=$(xdotool search --name '.+' 2>/dev/null | head -1) && [ -n "$window" ] && break
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-if [ -n "$window" ]; then
-  sleep 2  # let it turn for a moment
-  mkdir -p "$root/out"
-  shot="$root/out/$lesson.png"
-  import -window "$window" "$shot"
-  echo "Screenshot: $shot"
-  xdotool key --window "$window" Escape 2>/dev/null || true
-fi
-for _ in $(seq 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill "$pid" 2>/dev/null || true
-status=0
-wait "$pid" || status=$?
-pid=
-echo "$lesson exited with status $status."
-exit "$status"
+exec tools/headless.sh "$bin" "$lesson" "$root/out/$lesson.png"

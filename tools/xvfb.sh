@@ -1,17 +1,16 @@
 # Sourced by the scripts that need a display: a private Xvfb that they start
 # and stop. Set a trap that calls stop_xvfb before calling start_xvfb.
 #   start_xvfb   sets DISPLAY to a free display of a new Xvfb; stop_xvfb ends it.
+# Xvfb tells its display number through a pipe of the shell's own, so nothing
+# is left in the temporary folder whenever the script is interrupted.
 
 start_xvfb() {
-  local dir number=
-  dir=$(mktemp -d)
-  mkfifo "$dir/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
-  XVFB_PID=$!
-  read -r -t 20 number <"$dir/display" || true
-  rm -rf "$dir"
+  local number=
+  coproc XVFB_PIPE { exec Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null; }
+  XVFB_PID=$XVFB_PIPE_PID
+  read -r -t 20 number <&"${XVFB_PIPE[0]}" || true
   if [ -z "$number" ]; then
-    echo "Xvfb did not start" >&2
+    echo "Xvfb did not start (is the xvfb package installed?)" >&2
     return 1
   fi
   export DISPLAY=":$number"
