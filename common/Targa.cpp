@@ -129,15 +129,15 @@ GLubyte* LoadTGAImage(char* filename, TARGAINFO* info) {
     info->width = Header[1] * 256u + Header[0];
     info->height = Header[3] * 256u + Header[2];
     info->bpp = Header[4];  // Header[5], the descriptor, changes nothing here
-    if (info->width == 0 || info->height == 0)
-        return refuse(plik, "its width or height is 0");
+    if (info->width == 0 || info->height == 0) return refuse(plik, "its width or height is 0");
     if (info->bpp != 24 && info->bpp != 32)
         return refuse(plik, "it is %u-bit; only 24- and 32-bit images are read", info->bpp);
 
     // In 64 bits: 65535 x 65535 x 4 bytes would overflow 32.
     uint64_t ImageSize = (uint64_t)info->height * info->width * info->bpp / 8;
     if (ImageSize > maxImageSize)
-        return refuse(plik, "it declares %u x %u pixels, more than 2 GiB", info->width, info->height);
+        return refuse(plik, "it declares %u x %u pixels, more than 2 GiB", info->width,
+                      info->height);
     // Refuse before allocating when the file cannot hold what it declares.
     long left = bytesLeft(plik);
     if (left >= 0 && (uint64_t)left < ImageSize)
@@ -146,10 +146,12 @@ GLubyte* LoadTGAImage(char* filename, TARGAINFO* info) {
                       "bytes, the file has %ld after its header",
                       info->width, info->height, info->bpp, (unsigned long long)ImageSize, left);
     GLubyte* Bits = (GLubyte*)malloc((size_t)ImageSize);
-    if (!Bits) return refuse(plik, "there is no memory for its %llu bytes", (unsigned long long)ImageSize);
+    if (!Bits)
+        return refuse(plik, "there is no memory for its %llu bytes", (unsigned long long)ImageSize);
     if (!readPixels(plik, Bits, (size_t)ImageSize, info->bpp / 8)) {
         free(Bits);
-        return refuse(plik, "it ended before its %llu bytes of pixels", (unsigned long long)ImageSize);
+        return refuse(plik, "it ended before its %llu bytes of pixels",
+                      (unsigned long long)ImageSize);
     }
     fclose(plik);
     return Bits;

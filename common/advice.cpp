@@ -52,7 +52,8 @@ void adviseLink(const char* fileVert, const char* fileFrag) {
     fprintf(stderr,
             "The vertex shader \"%s\" and the fragment shader \"%s\" (in %s) each compiled but do "
             "not link: the log above says what does not fit, most often a varying that the "
-            "fragment shader reads and the vertex shader does not write, or writes with another type.\n",
+            "fragment shader reads and the vertex shader does not write, or writes with another "
+            "type.\n",
             fileVert, fileFrag, workingFolder());
 }
 
@@ -60,7 +61,8 @@ void adviseNoOpenGL2() {
     const char* version = (const char*)glGetString(GL_VERSION);
     const char* renderer = (const char*)glGetString(GL_RENDERER);
     if (version)
-        fprintf(stderr, "This driver (%s) offers OpenGL %s. ", renderer ? renderer : "unknown", version);
+        fprintf(stderr, "This driver (%s) offers OpenGL %s. ", renderer ? renderer : "unknown",
+                version);
     else
         fprintf(stderr, "No OpenGL context could be started. ");
     if (getenv("MESA_GL_VERSION_OVERRIDE"))

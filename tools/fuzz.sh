@@ -6,6 +6,10 @@
 #   tools/fuzz.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ $# -gt 1 ] || ! [[ ${1:-60} =~ ^[1-9][0-9]*$ ]]; then
+  echo "usage: $0 [SECONDS]   (a whole number of seconds, default 60)" >&2
+  exit 2
+fi
 seconds=${1:-60}
 out=build-fuzz/tests/fuzz
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DLESSONS_FUZZ=ON -DLESSONS_WERROR=ON \

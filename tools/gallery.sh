@@ -4,6 +4,10 @@
 # docs/images/lessons.png. A test checks that these pictures still match
 # what the lessons draw.
 set -euo pipefail
+if [ $# -ne 0 ]; then
+  echo "usage: $0   (no arguments: redraws every lesson's picture in docs/images)" >&2
+  exit 2
+fi
 cd "$(dirname "$0")/.."
 tools/deps.sh test
 cmake -S . -B build >/dev/null

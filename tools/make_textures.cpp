@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "TgaWriter.h"
 
@@ -46,11 +47,18 @@ static tga::Image lightSpots() {
 }
 
 int main(int argc, char** argv) {
+    if (argc > 2) {
+        std::fprintf(stderr, "usage: %s [FOLDER]   (writes FOLDER/tex0.tga and FOLDER/tex1.tga)\n",
+                     argv[0]);
+        return 2;
+    }
     std::string dir = argc > 1 ? argv[1] : ".";
-    if (!tga::write(dir + "/tex0.tga", baseTiles()) ||
-        !tga::write(dir + "/tex1.tga", lightSpots())) {
-        std::perror("make_textures");
-        return 1;
+    for (const auto& [name, image] :
+         {std::pair{"/tex0.tga", baseTiles()}, std::pair{"/tex1.tga", lightSpots()}}) {
+        if (!tga::write(dir + name, image)) {
+            std::perror(("make_textures: " + dir + name).c_str());
+            return 1;
+        }
     }
     return 0;
 }
