@@ -10,6 +10,7 @@
 
 #include "Targa.h"
 #include "advice.h"
+#include "explore.h"
 #include "shaders.h"
 
 #ifdef _WIN32
@@ -83,14 +84,29 @@ void setupTexture() {
     if (!LoadTGATexture((char*)"tex1.tga")) textureFailed("tex1.tga");
 }
 
-void reshape(int w, int h) {
+void projection(int w, int h) {
     if (h == 0) h = 1;  // a window can be squashed flat; keep the ratio finite
     float ratio = (float)w / (float)h;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glViewport(0, 0, w, h);
     gluPerspective(45.0, ratio, 1.0, 1000.0);
+}
+
+void reshape(int w, int h) {
+    projection(w, h);
     display();
+}
+
+void drawTeapot() {
+    glColor3f(1.0f, 0.5f, 0.5f);
+    if (lesson->textures) {
+        glActiveTexture(GL_TEXTURE1);
+        glBindTexture(GL_TEXTURE_2D, textures[1]);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, textures[0]);
+    }
+    glutSolidTeapot(2.5);
 }
 
 void display() {
@@ -102,14 +118,7 @@ void display() {
     // After the camera and before the turn: fixed in the scene.
     if (lesson->perFrameLight) glLightfv(GL_LIGHT0, GL_POSITION, light_pos);
     glRotatef(a, 0, 1, 0);
-    glColor3f(1.0f, 0.5f, 0.5f);
-    if (lesson->textures) {
-        glActiveTexture(GL_TEXTURE1);
-        glBindTexture(GL_TEXTURE_2D, textures[1]);
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, textures[0]);
-    }
-    glutSolidTeapot(2.5);
+    drawTeapot();
     // Wrapped by a whole turn so the 0.1-degree step never drowns in the
     // float's rounding, however long the program runs.
     a = (GLfloat)fmod(a + 0.1, 360.0);
@@ -123,6 +132,7 @@ void normalKeys(unsigned char key, int, int) {
 
 int startLesson(const Lesson& row, int argc, char** argv) {
     lesson = &row;
+    bool explore = exploreRequested(argc, argv);
     useUtf8Console();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
@@ -149,6 +159,7 @@ int startLesson(const Lesson& row, int argc, char** argv) {
     }
     if (!row.sceneBeforeGlew) setupScene();
 
+    if (explore) startExplore(argv[0]);  // the learner's controls take over the callbacks
     glutMainLoop();
     return 0;
 }

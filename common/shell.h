@@ -40,8 +40,15 @@ int runLesson(int argc, char** argv) {
 // its two texture objects (GLuint) that display() binds.
 extern const Lesson* lesson;
 extern unsigned int textures[2];
+extern float a;             // the teapot's turn about y, in degrees
+extern float light_pos[4];  // light 0 in scene space, for the per-frame light
 
 void setupScene();
 void reshape(int w, int h);
 void display();
 void normalKeys(unsigned char key, int x, int y);
+
+// Parts of reshape and display: the projection for a window of w x h, and
+// the teapot in its colour with the lesson's textures.
+void projection(int w, int h);
+void drawTeapot();

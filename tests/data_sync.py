@@ -20,8 +20,7 @@ def main(source, scratch):
     shutil.rmtree(scratch, ignore_errors=True)
     for sub in ("data", "cmake", "tools"):
         os.makedirs(os.path.join(scratch, sub))
-    for name in os.listdir(os.path.join(source, "data")):
-        shutil.copy(os.path.join(source, "data", name), os.path.join(scratch, "data"))
+    shutil.copytree(os.path.join(source, "data"), os.path.join(scratch, "data"), dirs_exist_ok=True)
     shutil.copy(os.path.join(source, "cmake", "PruneShaders.cmake"), os.path.join(scratch, "cmake"))
     for name in ("make_textures.cpp", "TgaWriter.h"):
         shutil.copy(os.path.join(source, "tools", name), os.path.join(scratch, "tools"))

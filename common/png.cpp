@@ -1,0 +1,73 @@
+// PNG as plainly as the format allows: one IDAT chunk holding a zlib stream
+// of stored (uncompressed) deflate blocks. Bigger than it needs to be, but
+// any viewer reads it and nothing is linked in.
+#include "png.h"
+
+#include <stdint.h>
+#include <stdio.h>
+
+#include <vector>
+
+static uint32_t crc32(const unsigned char* data, size_t size, uint32_t crc = 0) {
+    crc = ~crc;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+static void put32(std::vector<unsigned char>& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back((unsigned char)(v >> shift));
+}
+
+// A chunk: length, type, data, and the CRC of type and data.
+static void chunk(std::vector<unsigned char>& out, const char* type,
+                  const std::vector<unsigned char>& data) {
+    put32(out, (uint32_t)data.size());
+    size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    put32(out, crc32(&out[start], out.size() - start));
+}
+
+bool writePNG(const char* path, int width, int height, const unsigned char* rgb) {
+    std::vector<unsigned char> header;
+    put32(header, (uint32_t)width);
+    put32(header, (uint32_t)height);
+    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter, no interlace
+
+    // The image data: each row after a filter byte of 0 (none).
+    std::vector<unsigned char> raw;
+    size_t row = (size_t)width * 3;
+    for (int y = 0; y < height; ++y) {
+        raw.push_back(0);
+        raw.insert(raw.end(), rgb + y * row, rgb + (y + 1) * row);
+    }
+    // zlib: header, stored blocks of at most 65535 bytes, Adler-32 of the data.
+    std::vector<unsigned char> z = {0x78, 0x01};
+    for (size_t done = 0; done < raw.size() || done == 0;) {
+        size_t n = raw.size() - done < 65535 ? raw.size() - done : 65535;
+        z.push_back(done + n == raw.size() ? 1 : 0);  // the last block says so
+        z.insert(z.end(), {(unsigned char)n, (unsigned char)(n >> 8), (unsigned char)~n,
+                           (unsigned char)(~n >> 8)});
+        z.insert(z.end(), raw.begin() + done, raw.begin() + done + n);
+        done += n;
+        if (n == 0) break;
+    }
+    uint32_t a = 1, b = 0;
+    for (unsigned char c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    put32(z, (b << 16) | a);
+
+    std::vector<unsigned char> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    chunk(file, "IHDR", header);
+    chunk(file, "IDAT", z);
+    chunk(file, "IEND", {});
+    FILE* out = fopen(path, "wb");
+    if (!out) return false;
+    bool ok = fwrite(file.data(), 1, file.size(), out) == file.size();
+    return fclose(out) == 0 && ok;
+}
