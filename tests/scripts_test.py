@@ -22,7 +22,7 @@ def main(source, bin_dir, scratch):
     # Usage: asked for, it goes to standard output with status 0; after a
     # mistake, to standard error with status 2, before anything is built.
     for args, status in ((["--help"], 0), (["-h"], 0), (["--bogus"], 2), (["lesson_diffuse", "extra"], 2),
-                         (["--watch"], 2), (["no_such_lesson"], 2)):
+                         (["--explore"], 2), (["no_such_lesson"], 2)):
         proc = subprocess.run([run_sh, *args], stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30)
         text = (proc.stdout if status == 0 else proc.stderr).decode()
         expect(proc.returncode == status and "usage:" in text and all(l in text for l in lessons),
