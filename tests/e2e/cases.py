@@ -11,10 +11,12 @@ import statistics
 import struct
 import subprocess
 import sys
+import time
 
-from harness import (MSG_FRAG, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, NUMBER, Lesson, PrivateDisplay,
-                     Running, call_text, check, run_case, scratch_folder, compare_image, expect_in_order, expect_matrix, find, look_at,
-                     mat_mul, matrix_product, perspective, result_of, rotation, run, trace_calls)
+from harness import (MSG_FRAG, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, NUMBER, Lesson, PrivateDisplay, Running,
+                     base_env, call_text, check, compare_image, expect_in_order, expect_matrix, find, images_differ, look_at,
+                     mat_mul, matrix_product, perspective, result_of, rotation, run, run_case, scratch_folder,
+                     read_png, teapot_brightness, trace_calls)
 
 CASES = {}
 
@@ -100,6 +102,9 @@ def escape_ends(lesson, opts):
     check(result.rc == 0 and result.out == b"", f"Escape: {result}")
 
 
+EXPLORE_KEYS = ("space", "Left", "Right", "r", "b", "s", "h", "1", "3", "5")
+
+
 @case
 def other_keys_and_resize(lesson, opts):
     with PrivateDisplay() as display:
@@ -107,6 +112,23 @@ def other_keys_and_resize(lesson, opts):
             running.key("a", "Z", "5", "Return", "space", "q", "Escape")
             result = running.finish()
             check(result.rc == 0, f"Escape after other keys: {result}")
+        # Explore mode's keys and the mouse do nothing without --explore: the
+        # teapot goes on turning, the title stays, no screenshot appears.
+        folder = lesson.scratch()
+        with Running(lesson, folder, display) as running:
+            running.key(*EXPLORE_KEYS)
+            running.drag(20, 200, 380, 200)
+            shots = []
+            for n in range(2):
+                running.wait_frames(20)
+                shots.append(os.path.join(folder, f"x{n}.png"))
+                subprocess.run(["import", "-window", running.window, shots[-1]], env=base_env(display.name), check=True)
+            check(images_differ(lesson.tools_dir, *shots), "the turn stopped after explore mode's keys")
+            check(running.title() == lesson.title, f"the title changed: {running.title()!r}")
+            running.key("Escape")
+            result = running.finish()
+            check(result.rc == 0 and result.out == b"" and not [f for f in os.listdir(folder) if f.startswith("lesson")],
+                  f"explore mode's keys without --explore: {result}")
         with Running(lesson, lesson.scratch(), display) as running:
             for key in ("a", "Z", "5", "Return", "space", "q", "F1", "Up"):
                 running.key(key)
@@ -258,6 +280,88 @@ def soak(lesson, opts):
     print(f"resident memory (KiB) every {SOAK_STEP} frames: {rss}; allocations by the program: {own}")
     check(len(set(own)) == 1, f"the program's own code allocated after frame {SOAK_STEP}: {own}")
     check(growth <= SOAK_PAGES_KIB, f"resident memory grew by {growth:.0f} KiB beside its largest rise ({largest} KiB): {rss}")
+
+
+# Explore mode ----------------------------------------------------------------------------------
+
+@case
+def explore_hold_and_orbit(lesson, opts):
+    """Space holds the turn and a step moves it; half a turn of orbit shows
+    the light's space: a light fixed in the scene stays on its side of the
+    teapot, now behind it, and one fixed to the viewer comes round."""
+    tools = lesson.tools_dir
+    with PrivateDisplay() as display, Running(lesson, lesson.scratch(), display, explore=True) as running:
+        running.key("space")
+        held = [running.snapshot(), running.snapshot()]
+        check("paused" in running.title("paused"), f"title when paused: {running.title()!r}")
+        check(not images_differ(tools, *held, tolerance=0, share=0), "two frames differ while paused")
+        running.key("Right")
+        front = running.snapshot()
+        check(images_differ(tools, held[1], front), "a step did not turn the teapot")
+        running.drag(20, 200, 380, 200)  # 360 pixels: half a turn round the teapot
+        behind = running.snapshot()
+        lit, seen = teapot_brightness(front), teapot_brightness(behind)
+        if lesson.per_frame_light:
+            check(seen < 0.5 * lit, f"a light fixed in the scene came round with the camera: {lit:.0f} -> {seen:.0f}")
+        else:
+            check(abs(seen - lit) < 0.1 * lit, f"a light fixed to the viewer stayed behind: {lit:.0f} -> {seen:.0f}")
+        running.key("Escape")
+        result = running.finish()
+    check(result.rc == 0, f"Escape in explore mode: {result}")
+
+
+@case
+def explore_built_in_lighting(lesson, opts):
+    """OpenGL's own per-vertex lighting of the same scene: close to the
+    per-vertex lesson's shaders, which re-implement it."""
+    with PrivateDisplay() as display, Running(lesson, lesson.scratch(), display, explore=True) as running:
+        running.key("space")
+        shader = running.snapshot()
+        running.key("b")
+        built_in = running.snapshot()
+        check("built-in lighting" in running.title("built-in"), f"title: {running.title()!r}")
+        print(compare_image(lesson.tools_dir, built_in, shader, tolerance=8, share=0.05))
+
+
+@case
+def explore_live_shaders(lesson, opts):
+    """A saved shader draws in the same process within a second; a broken one
+    names its file and stage while the last good program goes on drawing;
+    another lesson's pair loads by its number, a textured one only where
+    textures are bound."""
+    folder = lesson.scratch()
+    for name in os.listdir(lesson.bin_dir):  # every lesson's pair, for the number keys
+        if name.endswith((".vert", ".frag")) and name not in lesson.data_files():
+            shutil.copy(os.path.join(lesson.bin_dir, name), folder)
+    green = "#version 110\nvoid main() { gl_FragColor = vec4(0.0, 1.0, 0.0, 1.0); }\n"
+
+    def saved(running, source, wait_for):
+        count = running.output()[0].count(b"Drawing with") + running.output()[1].count(b"did not")
+        write(folder, lesson.frag, source)
+        started = time.monotonic()
+        while running.output()[0].count(b"Drawing with") + running.output()[1].count(b"did not") == count:
+            check(time.monotonic() - started < 1.0, f"{wait_for}: nothing 1 s after the save")
+            time.sleep(0.01)
+
+    with PrivateDisplay() as display, Running(lesson, folder, display, explore=True) as running:
+        running.key("space")
+        saved(running, green, "a changed shader")
+        _, _, rgb = read_png(running.snapshot())
+        check(rgb.count(bytes([0, 255, 0])) > 10000, "the changed shader is not what draws")
+        saved(running, green.replace("vec4(0.0", "vec3(0.0"), "a broken shader")
+        err = running.output()[1].decode()
+        check(f"{lesson.frag}: the fragment shader did not compile" in err, f"the error does not name file and stage: {err!r}")
+        check("shader error" in running.title("shader error"), f"title after a broken save: {running.title()!r}")
+        _, _, rgb = read_png(running.snapshot())
+        check(rgb.count(bytes([0, 255, 0])) > 10000, "the last good program stopped drawing")
+        running.key("3")
+        check("oswietlenie_per_vertex" in running.title("per_vertex"), f"title after key 3: {running.title()!r}")
+        running.key("5")
+        time.sleep(0.3)
+        check(b"sample textures" in running.output()[1] and "oswietlenie_per_vertex" in running.title(),
+              f"a texturing pair without textures: {running.output()[1][-300:]!r}, {running.title()!r}")
+        running.key("Escape")
+        check(running.finish().rc == 0, "Escape after the edits")
 
 
 # Shader files and the shader pipeline ----------------------------------------------------------

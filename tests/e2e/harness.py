@@ -2,6 +2,7 @@
 them from outside: exit status, standard output, frames read back by the
 test-only preload library, GL calls recorded by apitrace, keys from xdotool."""
 
+import glob
 import math
 import os
 import re
@@ -9,6 +10,7 @@ import shutil
 import subprocess
 import tempfile
 import time
+import zlib
 
 # What the tests expect of each lesson, written down independently of the code.
 LESSONS = {
@@ -191,19 +193,24 @@ class PrivateDisplay:
 class Running:
     """A lesson running in the background on a private display, once it has
     drawn `frames` frames in its window: the program itself under the frame
-    probe, or `command` with `env` (a Windows build under wine, say)."""
+    probe (in explore mode with `explore`), or `command` with `env` (a Windows
+    build under wine, say)."""
 
-    def __init__(self, lesson, folder, display, command=None, env=None, frames=1, seconds=60):
+    def __init__(self, lesson, folder, display, command=None, env=None, frames=1, seconds=60, explore=False):
         self.lesson, self.folder, self.display = lesson, folder, display
         self.tick = os.path.join(folder, "frames")
         if env is None:
             env = probe_env(lesson, folder, base_env(display.name))
         env["PROBE_TICK"] = self.tick
-        self.proc = subprocess.Popen(command or [os.path.join(lesson.bin_dir, lesson.name)], cwd=folder, env=env,
-                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        command = command or [os.path.join(lesson.bin_dir, lesson.name)] + (["--explore"] if explore else [])
+        # Output goes to files, so a long run never blocks on a full pipe.
+        self.out = open(os.path.join(folder, "stdout"), "w+b")
+        self.err = open(os.path.join(folder, "stderr"), "w+b")
+        self.proc = subprocess.Popen(command, cwd=folder, env=env, stdout=self.out, stderr=self.err)
+        title = "^" + re.escape(lesson.title) + (" - " if explore else "$")
         try:
             self.wait_frames(frames, seconds)
-            ids = display.xdotool("search", "--name", "^" + re.escape(lesson.title) + "$").split()
+            ids = display.xdotool("search", "--name", title).split()
             check(len(ids) == 1, f"expected one window titled {lesson.title!r}, found {ids}")
             self.window = ids[0]
         except BaseException:
@@ -235,14 +242,86 @@ class Running:
     def key(self, *keys):
         self.display.xdotool("key", "--window", self.window, *keys)
 
+    def drag(self, x0, y0, x1, y1):
+        """Drags with the left button across the window, in two moves."""
+        w = ["--window", self.window]
+        self.display.xdotool("mousemove", *w, str(x0), str(y0), "mousedown", "1",
+                             "mousemove", *w, str((x0 + x1) // 2), str((y0 + y1) // 2),
+                             "mousemove", *w, str(x1), str(y1), "mouseup", "1")
+
+    def title(self, showing=None, seconds=5):
+        """The window's title; with `showing`, once it holds that text."""
+        deadline = time.monotonic() + seconds
+        while True:
+            title = self.display.xdotool("getwindowname", self.window).strip()
+            if showing is None or showing in title or time.monotonic() > deadline:
+                return title
+            time.sleep(0.02)
+
+    def output(self):
+        """Standard output and error so far."""
+        with open(self.out.name, "rb") as out, open(self.err.name, "rb") as err:
+            return out.read(), err.read()
+
+    def snapshot(self, seconds=10):
+        """Explore mode's own screenshot key: the path of the PNG it saved."""
+        before = set(glob.glob(os.path.join(self.folder, "*.png")))
+        self.key("s")
+        deadline = time.monotonic() + seconds
+        while True:
+            new = set(glob.glob(os.path.join(self.folder, "*.png"))) - before
+            if new and b"Saved " + os.path.basename(min(new)).encode() in self.output()[0]:
+                return min(new)
+            check(self.proc.poll() is None, f"the program ended with status {self.proc.returncode}")
+            check(time.monotonic() < deadline, f"no screenshot {seconds} s after the key")
+            time.sleep(0.02)
+
     def finish(self, timeout=30):
-        out, err = self.proc.communicate(timeout=timeout)
+        self.proc.wait(timeout=timeout)
+        out, err = self.output()
         return Result(self.proc.returncode, out, read_log(self.folder), err, self.folder)
 
     def kill(self):
         if self.proc.poll() is None:
             self.proc.kill()
             self.proc.wait()
+
+
+def read_png(path):
+    """(width, height, RGB bytes) of a PNG of 8-bit RGB rows without filters,
+    as explore mode writes them."""
+    with open(path, "rb") as f:
+        data = f.read()
+    pos, idat, width, height = 8, b"", 0, 0
+    while pos < len(data):
+        length = int.from_bytes(data[pos:pos + 4], "big")
+        kind, body = data[pos + 4:pos + 8], data[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            width, height = int.from_bytes(body[:4], "big"), int.from_bytes(body[4:8], "big")
+            check(body[8:10] == b"\x08\x02", f"{path}: not 8-bit RGB")
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    raw = zlib.decompress(idat)
+    row = width * 3 + 1
+    check(all(raw[y * row] == 0 for y in range(height)), f"{path}: filtered rows")
+    return width, height, b"".join(raw[y * row + 1:(y + 1) * row] for y in range(height))
+
+
+def teapot_brightness(path):
+    """Mean brightness (0-255) of the pixels that are not the white background."""
+    _, _, rgb = read_png(path)
+    lit = [sum(rgb[i:i + 3]) / 3 for i in range(0, len(rgb), 3) if min(rgb[i:i + 3]) < 250]
+    check(lit, f"{path}: no teapot")
+    return sum(lit) / len(lit)
+
+
+def images_differ(tools_dir, a, b, tolerance=8, share=0.005):
+    """Whether two frames differ by more than the tolerance."""
+    proc = subprocess.run([os.path.join(tools_dir, "imgdiff"), a, b, os.path.splitext(a)[0] + ".diff.png",
+                           str(tolerance), str(share)], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    check(proc.returncode in (0, 1), f"imgdiff: {proc.stderr.decode().strip()}")
+    return proc.returncode == 1
 
 
 def compare_image(tools_dir, actual, reference, tolerance=8, share=0.005):
