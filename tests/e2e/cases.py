@@ -65,10 +65,10 @@ def no_opengl_2(lesson, opts):
 
 # The running program --------------------------------------------------------------------------
 
-def frame_matches(lesson, frame, picture, update):
+def frame_matches(lesson, frame, picture, update, folder=None):
     """Frame `frame` of the lesson must match `picture`; with the environment
     variable `update` set to 1, the frame replaces the picture instead."""
-    folder = lesson.scratch()
+    folder = folder or lesson.scratch()
     actual = os.path.join(folder, lesson.name + ".png")
     result = run(lesson, folder, frames=frame, capture={frame: actual})
     check(result.rc == 0 and os.path.exists(actual), f"no frame {frame}: {result}")
@@ -91,6 +91,17 @@ GALLERY_FRAME = 301  # the teapot turned by 30 degrees
 def gallery_frame(lesson, opts):
     """The pictures in docs/ must show what the lesson draws now."""
     frame_matches(lesson, GALLERY_FRAME, os.path.join(opts.gallery, lesson.name + ".png"), "UPDATE_GALLERY")
+
+
+@case
+def gallery_gouraud(lesson, opts):
+    """The guide's Gouraud picture: the specular lesson's scene (its light,
+    its material) drawn by the per-vertex lesson's pair, as explore mode's
+    key 3 does, beside the lesson's own Phong shading."""
+    folder = lesson.scratch()
+    for kind in ("vert", "frag"):
+        shutil.copy(os.path.join(lesson.bin_dir, f"oswietlenie_per_vertex.{kind}"), os.path.join(folder, f"{lesson.stem}.{kind}"))
+    frame_matches(lesson, GALLERY_FRAME, os.path.join(opts.gallery, lesson.name + "_gouraud.png"), "UPDATE_GALLERY", folder)
 
 
 @case
