@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the lessons and their fixed-function twins and compares them:
+# Builds the lessons and their fixed-function twins and compares them, then
+# times the edit loop (explore mode against a restart):
 #   bench/run.sh [--rounds N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -7,3 +8,4 @@ tools/deps.sh test
 cmake -S . -B build >/dev/null
 cmake --build build --parallel "$(nproc)" >/dev/null
 python3 bench/lessons_bench.py --bin build/bin --tools build/tests "$@"
+python3 bench/edit_loop.py --bin build/bin --tools build/tests
