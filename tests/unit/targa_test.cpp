@@ -1,6 +1,7 @@
 // LoadTGAImage: the accepted form, every rejection, and files that lie about
 // their size.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "Targa.h"
@@ -145,10 +146,13 @@ TEST_F(TargaTest, RefusesHugeDeclaredSizesWithoutAllocating) {
     file = tga::header(46341, 46341, 24);
     file.resize(200, 1);
     EXPECT_EQ(load(file), nullptr);
-    // 16384 x 16384 x 32 bits is 1 GiB: fits, but the file holds 12 bytes of it.
+    // 16384 x 16384 x 32 bits is 1 GiB: fits, but the file holds 12 bytes of
+    // it. Refused for that before any buffer is asked for: a reader that
+    // allocated first would fail only later, while reading, and say so.
     file = tga::header(16384, 16384, 32);
     file.resize(30, 0);
     EXPECT_EQ(load(file), nullptr);
+    EXPECT_NE(std::string(TGAFailure()).find("shorter than its header says"), std::string::npos) << TGAFailure();
 }
 
 TEST_F(TargaTest, MissingFileOrFolderGivesNull) {
