@@ -8,6 +8,7 @@
 //   PROBE_RSS_AT=k[,k...]                     frames whose resident memory is logged
 //   PROBE_TICK=file                           holds the number of frames drawn so far
 //   PROBE_TIME_AT=k[,k...]                    frames whose time ("frame-ms k T") is logged
+//   PROBE_WINDOW=WxH                          the size the program asks GLUT for, replaced
 // At the end that PROBE_FRAMES sets, the log gets "peak-rss KiB" as well.
 // The resident-memory lines also count the heap allocations made by the
 // program's own code (malloc, calloc, realloc called from the executable).
@@ -193,6 +194,14 @@ void glutSwapBuffers(void) {
         fflush(stdout);
         exit(0);
     }
+}
+
+// A start-up size of the test's choosing: a frame that is not square shows
+// whether the projection takes the window's aspect the right way up.
+void glutInitWindowSize(int width, int height) {
+    static auto real = next<void (*)(int, int)>("glutInitWindowSize");
+    if (const char* size = getenv("PROBE_WINDOW")) sscanf(size, "%dx%d", &width, &height);
+    real(width, height);
 }
 
 int dlclose(void*) { return 0; }

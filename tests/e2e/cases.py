@@ -215,7 +215,9 @@ def check_frame(lesson, calls, start, angle, textures, what):
 
 @case
 def call_order(lesson, opts):
-    calls = trace_calls(lesson, lesson.scratch(), frames=2)
+    # A window wider than it is tall: an aspect ratio taken upside down
+    # (height / width) would go unseen in a square one.
+    calls = trace_calls(lesson, lesson.scratch(), frames=2, extra_env={"PROBE_WINDOW": "480x300"})
     glew = find(calls, r"^glGetString\(name = GL_VERSION\)", what="GLEW start-up")
     vert, frag, prog = shader_ids(calls)
     shaders = [rf"^glShaderSource\(shader = {vert},", rf"^glShaderSource\(shader = {frag},",
@@ -251,6 +253,7 @@ def call_order(lesson, opts):
                        "glXMakeContextCurrent") for c in calls[first:clear]), "unexpected calls inside reshape")
     viewport = find(calls, r"^glViewport\(x = 0, y = 0, width = \d+, height = \d+\)", first, clear)
     width, height = (int(n) for n in NUMBER.findall(calls[viewport][1])[2:4])
+    check((width, height) == (480, 300), f"the window is {width} x {height}, not the 480 x 300 asked for")
     find(calls, r"^glLoadIdentity\(\)", first, viewport)
     expect_matrix(matrix_product(calls, first + 1, clear), perspective(45, width / height, 1, 1000), "projection")
     end = check_frame(lesson, calls, clear, 0, textures, "first frame")
