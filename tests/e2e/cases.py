@@ -79,9 +79,44 @@ def frame_matches(lesson, frame, picture, update, folder=None):
     print(compare_image(lesson.tools_dir, actual, picture))
 
 
+def gradient_tga(bits):
+    """A TGA whose red grows with s and green with t (blue, alpha: 255): a
+    lookup that swaps s and t, invisible with the lessons' own symmetric
+    images, turns it the other way."""
+    size = 32
+    pixels = b"".join(bytes([255, y * 8, x * 8] + [255] * (bits == 32)) for y in range(size) for x in range(size))
+    return tga(size, size, bits, size=18) + pixels
+
+
 @case
 def reference_frame(lesson, opts):
     frame_matches(lesson, 1, os.path.join(opts.reference, lesson.name + ".png"), "UPDATE_REFERENCES")
+    if lesson.textured:  # and with images of the test's own that tell s from t
+        folder = lesson.scratch()
+        write(folder, "tex0.tga", gradient_tga(24))
+        write(folder, "tex1.tga", gradient_tga(32))
+        frame_matches(lesson, 1, os.path.join(opts.reference, lesson.name + "_st.png"), "UPDATE_REFERENCES", folder)
+
+
+@case
+def no_highlight_in_the_dark(lesson, opts):
+    """Where a surface faces away from the light there is no highlight, even
+    where the normal is near the halfway vector. With the diffuse term
+    turned off everywhere (so every point counts as facing away), the teapot
+    must be its flat ambient colour: no white, no falloff."""
+    folder = lesson.scratch()
+    shader = lesson.frag if lesson.name != "lesson_per_vertex" else lesson.vert
+    with open(os.path.join(folder, shader)) as f:
+        source = f.read()
+    lambert = "float lambert = max(dot(normal, lightDir), 0.0);"
+    check(lambert in source, f"{shader} no longer computes lambert as the test expects")
+    write(folder, shader, source.replace(lambert, "float lambert = 0.0 * max(dot(normal, lightDir), 0.0);"))
+    picture = os.path.join(folder, "dark.png")
+    result = run(lesson, folder, frames=1, capture={1: picture})
+    check(result.rc == 0, f"no frame: {result}")
+    _, _, rgb = read_png(picture)
+    bright = sum(1 for i in range(0, len(rgb), 3) if 60 < max(rgb[i:i + 3]) and min(rgb[i:i + 3]) < 250)
+    check(bright == 0, f"{bright} pixels of highlight where the surface faces away from the light")
 
 
 GALLERY_FRAME = 301  # the teapot turned by 30 degrees

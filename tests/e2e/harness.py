@@ -288,24 +288,44 @@ class Running:
 
 
 def read_png(path):
-    """(width, height, RGB bytes) of a PNG of 8-bit RGB rows without filters,
-    as explore mode writes them."""
+    """(width, height, RGB bytes) of an 8-bit RGB or RGBA PNG, the kinds the
+    probe and explore mode write (alpha dropped)."""
     with open(path, "rb") as f:
         data = f.read()
-    pos, idat, width, height = 8, b"", 0, 0
+    pos, idat, width, height, channels = 8, b"", 0, 0, 3
     while pos < len(data):
         length = int.from_bytes(data[pos:pos + 4], "big")
         kind, body = data[pos + 4:pos + 8], data[pos + 8:pos + 8 + length]
         if kind == b"IHDR":
             width, height = int.from_bytes(body[:4], "big"), int.from_bytes(body[4:8], "big")
-            check(body[8:10] == b"\x08\x02", f"{path}: not 8-bit RGB")
+            check(body[8] == 8 and body[9] in (2, 6) and body[12] == 0, f"{path}: not 8-bit RGB(A)")
+            channels = 3 if body[9] == 2 else 4
         elif kind == b"IDAT":
             idat += body
         pos += 12 + length
-    raw = zlib.decompress(idat)
-    row = width * 3 + 1
-    check(all(raw[y * row] == 0 for y in range(height)), f"{path}: filtered rows")
-    return width, height, b"".join(raw[y * row + 1:(y + 1) * row] for y in range(height))
+    raw, stride = zlib.decompress(idat), width * channels
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride) if kind else ():
+            left = line[i - channels] if i >= channels else 0
+            up, corner = previous[i], previous[i - channels] if i >= channels else 0
+            if kind == 1:
+                line[i] = (line[i] + left) & 255
+            elif kind == 2:
+                line[i] = (line[i] + up) & 255
+            elif kind == 3:
+                line[i] = (line[i] + (left + up) // 2) & 255
+            else:
+                p = left + up - corner
+                pa, pb, pc = abs(p - left), abs(p - up), abs(p - corner)
+                line[i] = (line[i] + (left if pa <= pb and pa <= pc else up if pb <= pc else corner)) & 255
+        rows.append(bytes(line))
+        previous = line
+    pixels = b"".join(rows)
+    if channels == 4:
+        pixels = b"".join(pixels[i:i + 3] for i in range(0, len(pixels), 4))
+    return width, height, pixels
 
 
 def teapot_brightness(path):
