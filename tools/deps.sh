@@ -14,7 +14,7 @@ run_pkgs=(g++ cmake make pkg-config libglut-dev libglew-dev libglu1-mesa-dev lib
 # clang and its runtimes (libFuzzer, the sanitizers) under the release's own
 # default version: clang 14 on Debian 12, clang 19 on Debian 13.
 test_pkgs=("${run_pkgs[@]}" libgtest-dev libbenchmark-dev libstb-dev apitrace python3
-           clang libclang-rt-dev glslang-tools clang-format)
+           clang libclang-rt-dev glslang-tools clang-format weston xwayland)
 windows_pkgs=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools wine wine64 wine32:i386 zip
               dpkg-dev xz-utils gzip patch)
 i386_pkgs=(file g++-i686-linux-gnu libglut-dev:i386 libglew-dev:i386 libglu1-mesa-dev:i386

@@ -11,11 +11,12 @@ import statistics
 import struct
 import subprocess
 import sys
+import tempfile
 import time
 
 from harness import (MSG_FRAG, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, NUMBER, Lesson, PrivateDisplay, Running,
                      base_env, call_text, check, compare_image, expect_in_order, expect_matrix, find, images_differ, look_at,
-                     mat_mul, matrix_product, perspective, result_of, rotation, run, run_case, scratch_folder,
+                     mat_mul, matrix_product, perspective, probe_env, result_of, rotation, run, run_case, scratch_folder,
                      read_png, teapot_brightness, trace_calls)
 
 CASES = {}
@@ -329,6 +330,62 @@ def soak(lesson, opts):
     print(f"resident memory (KiB) every {SOAK_STEP} frames: {rss}; allocations by the program: {own}")
     check(len(set(own)) == 1, f"the program's own code allocated after frame {SOAK_STEP}: {own}")
     check(growth <= SOAK_PAGES_KIB, f"resident memory grew by {growth:.0f} KiB beside its largest rise ({largest} KiB): {rss}")
+
+
+# A Wayland session -----------------------------------------------------------------------------
+
+class Weston:
+    """A headless Wayland compositor of the test's own, with Xwayland, as a
+    Debian 13 desktop session runs the lessons: its X display name."""
+
+    def __enter__(self):
+        self.runtime = scratch_folder("wayland", tempfile.gettempdir())
+        os.chmod(self.runtime, 0o700)
+        self.log = os.path.join(self.runtime, "weston.log")
+        env = dict(os.environ, XDG_RUNTIME_DIR=self.runtime)
+        env.pop("DISPLAY", None)
+        env.pop("WAYLAND_DISPLAY", None)
+        self.proc = subprocess.Popen(["weston", "--backend=headless-backend.so", "--xwayland", "--socket=lessons",
+                                      "--idle-time=0", f"--log={self.log}"], env=env,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + 30
+        while not (found := re.search(r"xserver listening on display (:\d+)", self.text())):
+            check(self.proc.poll() is None, f"weston ended: {self.text()[-500:]}")
+            check(time.monotonic() < deadline, f"weston started no Xwayland: {self.text()[-500:]}")
+            time.sleep(0.05)
+        self.name = found.group(1)
+        return self
+
+    def text(self):
+        try:
+            with open(self.log, errors="replace") as f:
+                return f.read()
+        except FileNotFoundError:
+            return ""
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *args], env=base_env(self.name), stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, timeout=30).stdout.decode()
+
+    def __exit__(self, *exc):
+        self.proc.terminate()
+        self.proc.wait(timeout=30)
+
+
+@case
+def wayland(lesson, opts):
+    """Through Xwayland in a Wayland compositor: the first frame is the
+    lesson's own, and Escape ends it with status 0."""
+    folder = lesson.scratch()
+    picture = os.path.join(folder, "first.png")
+    with Weston() as session:
+        env = probe_env(lesson, folder, base_env(session.name), capture={1: picture})
+        with Running(lesson, folder, session, env=env) as running:
+            running.key("Escape")
+            result = running.finish()
+    check(result.rc == 0, f"Escape under Xwayland: {result}")
+    check("Spawned Xwayland server" in session.text(), "the lesson did not reach Xwayland")
+    print(compare_image(lesson.tools_dir, picture, os.path.join(opts.reference, lesson.name + ".png")))
 
 
 # Explore mode ----------------------------------------------------------------------------------
