@@ -11,8 +11,11 @@
 #
 # Needs root (it asks sudo otherwise) and Debian's archive; the host's own
 # packages are never changed. The bare root is kept as a tarball in
-# ~/.cache/glsl-lessons, so a second run skips debootstrap; the root itself
-# (build-cleanroom/RELEASE) is removed at the end unless --keep is given.
+# ~/.cache/glsl-lessons, so a second run skips debootstrap, and so are the
+# package files apt downloads inside it (RELEASE-apt, mounted as the root's
+# /var/cache/apt/archives): the root starts bare every time, and only the
+# downloads are saved. The root itself (build-cleanroom/RELEASE) is removed
+# at the end unless --keep is given.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
@@ -43,6 +46,7 @@ fi
 . tools/apt-archive.sh
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/glsl-lessons
 tarball=$cache/$release-minbase.tar
+downloads=$cache/$release-apt
 root=$repo/build-cleanroom/$release
 user=learner
 home=/home/$user
@@ -127,6 +131,7 @@ fi
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 echo "127.0.0.1 localhost $(hostname)" >"$root/etc/hosts"
 [ -z "$proxy" ] || echo "Acquire::http::Proxy \"$proxy\";" >"$root/etc/apt/apt.conf.d/01proxy"
+echo 'APT::Keep-Downloaded-Packages "true";' >"$root/etc/apt/apt.conf.d/01keep-downloads"
 chroot "$root" useradd --create-home --shell /bin/bash $user
 echo "$user ALL=(ALL) NOPASSWD: ALL" >"$root/etc/sudoers.d/$user"
 chmod 440 "$root/etc/sudoers.d/$user"
@@ -138,6 +143,10 @@ mount -t sysfs sysfs "$root/sys"
 mount --bind /dev "$root/dev"
 mount --bind /dev/pts "$root/dev/pts"
 mount -t tmpfs tmpfs "$root/dev/shm"
+mkdir -p "$downloads/partial"
+rm -f "$root"/var/cache/apt/archives/*.deb
+mount --bind "$downloads" "$root/var/cache/apt/archives"
+cached_mb() { du -sm "$downloads" | cut -f1; }
 
 uid=$(chroot "$root" id -u $user)
 as_user() {  # as_user COMMAND: a login-like shell of the user, in the clone
@@ -148,6 +157,7 @@ installed_kib() { chroot "$root" dpkg-query -W -f '${Installed-Size}\n' | awk '{
 
 echo "Clean room $release: cloning $commit as $user"
 before_kib=$(installed_kib)
+before_mb=$(cached_mb)
 started=$SECONDS
 as_user "git -c init.defaultBranch=main clone -q -c advice.detachedHead=false /tmp/lessons.bundle glsl-lessons"
 log=$root/tmp/run.log
@@ -167,9 +177,9 @@ if [ "$pixels" -eq 0 ] || [ $((reddish * 100)) -lt $((pixels * 5)) ] || [ $((whi
   echo "cleanroom: the screenshot does not show a pink teapot on white" >&2
   exit 1
 fi
-downloaded=$(du -cm "$root"/var/cache/apt/archives/*.deb 2>/dev/null | tail -1 | cut -f1)
 echo "Clean room $release: clone to screenshot in $seconds s;" \
-  "run.sh installed $(( ($(installed_kib) - before_kib) / 1024 )) MB of packages (${downloaded:-0} MB downloaded)"
+  "run.sh installed $(( ($(installed_kib) - before_kib) / 1024 )) MB of packages" \
+  "($(( $(cached_mb) - before_mb )) MB downloaded, the rest from $downloads)"
 
 started=$SECONDS
 if [ $full -eq 1 ]; then
