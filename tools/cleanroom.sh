@@ -193,6 +193,6 @@ else
   chmod 700 "$root/root"
   chroot "$root" env -i HOME=/root USER=root LOGNAME=root LANG=C.UTF-8 \
     PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/sbin:/usr/sbin:/sbin bash -c \
-    "cd /root && git clone -q /tmp/lessons.bundle glsl-lessons && cd glsl-lessons && ./test.sh --quick"
+    "cd /root && git clone -q -c advice.detachedHead=false /tmp/lessons.bundle glsl-lessons && cd glsl-lessons && ./test.sh --quick"
 fi
 echo "Clean room $release: $suite passed in $((SECONDS - started)) s"

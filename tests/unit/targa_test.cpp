@@ -152,7 +152,8 @@ TEST_F(TargaTest, RefusesHugeDeclaredSizesWithoutAllocating) {
     file = tga::header(16384, 16384, 32);
     file.resize(30, 0);
     EXPECT_EQ(load(file), nullptr);
-    EXPECT_NE(std::string(TGAFailure()).find("shorter than its header says"), std::string::npos) << TGAFailure();
+    EXPECT_NE(std::string(TGAFailure()).find("shorter than its header says"), std::string::npos)
+        << TGAFailure();
 }
 
 TEST_F(TargaTest, MissingFileOrFolderGivesNull) {
