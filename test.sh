@@ -31,7 +31,7 @@ step() { printf '\n=== %s (%d s)\n' "$*" $((SECONDS - started)); }
 
 . tools/xvfb.sh
 finish() {
-  [ $mode = quick ] || WINEPREFIX=$root/build-windows/wineprefix wineserver -k 2>/dev/null || true
+  [ $mode = quick ] || WINEPREFIX=$root/build-windows/unpacked/wineprefix wineserver -k 2>/dev/null || true
   stop_xvfb
 }
 trap finish EXIT
@@ -61,13 +61,17 @@ cmake --build build-i386 --parallel "$jobs"
 
 step "Windows builds (mingw-w64, x86_64 and i686)"
 tools/build-windows.sh
-# A fresh wine prefix for this run; the tests name it themselves, so a later
-# plain ctest finds it too.
-prefix=$root/build-windows/wineprefix
-rm -rf "$prefix"
+# The programs are tested as a learner gets them: each zip unpacked into an
+# empty folder. A fresh wine prefix beside them; the tests name it
+# themselves, so a later plain ctest finds it too.
+unpacked=$root/build-windows/unpacked
+rm -rf "$unpacked"
+for arch in x86_64 i686; do
+  python3 -m zipfile -e "build-windows/glsl-lessons-windows-$arch.zip" "$unpacked/$arch"
+done
+prefix=$unpacked/wineprefix
 WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot --init >/dev/null 2>&1
-cmake -S . -B build -DLESSONS_WINDOWS_DIR="$root/build-windows" -DLESSONS_I386_TOOLS="$root/build-i386/tests" \
-  >/dev/null
+cmake -S . -B build -DLESSONS_WINDOWS_DIR="$unpacked" -DLESSONS_I386_TOOLS="$root/build-i386/tests" >/dev/null
 
 step "Tests, with the Windows programs under wine"
 run_ctest build "$@"

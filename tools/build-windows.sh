@@ -2,7 +2,7 @@
 # Builds the six lessons as Windows console programs, 64-bit (x86_64) and
 # 32-bit (i686), from the same sources as the Linux build. Each architecture
 # gets its own folder, ready to copy to a Windows machine, and a zip of it:
-#   build-windows/ARCH/bin/       the six .exe files, their shaders, tex0.tga, tex1.tga
+#   build-windows/ARCH/bin/       the six .exe files, their shaders, tex0.tga, tex1.tga, README.txt
 #   build-windows/glsl-lessons-windows-ARCH.zip
 #   tools/build-windows.sh [ARCH...]     ARCH: x86_64, i686 (default both)
 # freeglut and GLEW for Windows are built here, as static libraries, from
@@ -112,9 +112,10 @@ for arch in "$@"; do
 
   echo "Building the lessons for Windows ($arch)"
   cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-    -DLESSONS_WINDOWS_PREFIX="$prefix" -DGLEW_USE_STATIC_LIBS=ON -DLESSONS_WERROR=ON >/dev/null
+    -DLESSONS_WINDOWS_PREFIX="$prefix" -DLESSONS_STATIC_DEPS=ON -DLESSONS_WERROR=ON >/dev/null
   cmake --build "$out" --parallel "$jobs"
-  cp "$textures/tex0.tga" "$textures/tex1.tga" "$out/bin/"
+  # What a learner needs beside the programs: the images, and how to start.
+  cp "$textures/tex0.tga" "$textures/tex1.tga" tools/windows/README.txt "$out/bin/"
   zip=$root/build-windows/glsl-lessons-windows-$arch.zip
   rm -f "$zip"
   ln -sfn bin "$out/glsl-lessons"  # the folder's name inside the zip
