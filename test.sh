@@ -27,7 +27,19 @@ esac
 tools/deps.sh test
 jobs=$(nproc)
 started=$SECONDS
-step() { printf '\n=== %s (%d s)\n' "$*" $((SECONDS - started)); }
+steps=()
+current=
+step_began=$SECONDS
+step() {  # a new step; the one before it and its time go into the summary
+  [ -z "$current" ] || steps+=("$(printf '%5d s  %s' $((SECONDS - step_began)) "$current")")
+  current=$*
+  step_began=$SECONDS
+  printf '\n=== %s (%d s)\n' "$*" $((SECONDS - started))
+}
+summary() {
+  step "Done"
+  printf '%s\n' "Time of each step:" "${steps[@]}" "$(printf '%5d s  in all' $((SECONDS - started)))"
+}
 
 . tools/xvfb.sh
 finish() {
@@ -51,6 +63,7 @@ run_ctest() {  # run_ctest BUILD_DIR [ctest args...]
 if [ $mode = quick ]; then
   step "Quick tests"
   run_ctest build -L quick "$@"
+  summary
   exit $status
 fi
 
@@ -99,5 +112,5 @@ if [ $mode = full ]; then
   tools/cleanroom.sh --full trixie || status=1
 fi
 
-step "Done"
+summary
 exit $status
