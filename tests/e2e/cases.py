@@ -335,7 +335,7 @@ def soak(lesson, opts):
 
 # A Wayland session -----------------------------------------------------------------------------
 
-class Weston:
+class Weston(PrivateDisplay):
     """A headless Wayland compositor of the test's own, with Xwayland, as a
     Debian 13 desktop session runs the lessons: its X display name."""
 
@@ -363,14 +363,6 @@ class Weston:
                 return f.read()
         except FileNotFoundError:
             return ""
-
-    def xdotool(self, *args):
-        return subprocess.run(["xdotool", *args], env=base_env(self.name), stdout=subprocess.PIPE,
-                              stderr=subprocess.DEVNULL, timeout=30).stdout.decode()
-
-    def __exit__(self, *exc):
-        self.proc.terminate()
-        self.proc.wait(timeout=30)
 
 
 @case
