@@ -377,7 +377,7 @@ def wayland(lesson, opts):
             running.key("Escape")
             result = running.finish()
     check(result.rc == 0, f"Escape under Xwayland: {result}")
-    check("Spawned Xwayland server" in session.text(), "the lesson did not reach Xwayland")
+    check("created wm" in session.text(), "the lesson did not reach Xwayland")  # weston starts it for the first client
     print(compare_image(lesson.tools_dir, picture, os.path.join(opts.reference, lesson.name + ".png")))
 
 
