@@ -17,7 +17,7 @@ lessons=()
 for dir in lessons/*/; do lessons+=("$(basename "$dir")"); done
 for lesson in "${lessons[@]}"; do
   UPDATE_GALLERY=1 python3 tests/e2e/cases.py --bin build/bin --tools build/tests --out build/gallery \
-    --reference tests/reference gallery_frame "$lesson"
+    --reference tests/reference reference_frame "$lesson"
 done
 # The specular lesson's scene drawn with the per-vertex pair: Gouraud beside Phong.
 UPDATE_GALLERY=1 python3 tests/e2e/cases.py --bin build/bin --tools build/tests --out build/gallery \

@@ -66,18 +66,20 @@ def no_opengl_2(lesson, opts):
 
 # The running program --------------------------------------------------------------------------
 
-def frame_matches(lesson, frame, picture, update, folder=None):
-    """Frame `frame` of the lesson must match `picture`; with the environment
-    variable `update` set to 1, the frame replaces the picture instead."""
+def frames_match(lesson, pictures, folder=None):
+    """One run of the lesson; each frame k of `pictures` {k: (picture, update)}
+    must match its picture, or, with the environment variable `update` set
+    to 1, replaces it."""
     folder = folder or lesson.scratch()
-    actual = os.path.join(folder, lesson.name + ".png")
-    result = run(lesson, folder, frames=frame, capture={frame: actual})
-    check(result.rc == 0 and os.path.exists(actual), f"no frame {frame}: {result}")
-    if os.environ.get(update) == "1":
-        shutil.copy(actual, picture)
-        print("updated", picture)
-        return
-    print(compare_image(lesson.tools_dir, actual, picture))
+    actual = {k: os.path.join(folder, f"{lesson.name}.{k}.png") for k in pictures}
+    result = run(lesson, folder, frames=max(pictures), capture=actual)
+    for k, (picture, update) in pictures.items():
+        check(result.rc == 0 and os.path.exists(actual[k]), f"no frame {k}: {result}")
+        if os.environ.get(update) == "1":
+            shutil.copy(actual[k], picture)
+            print("updated", picture)
+        else:
+            print(f"frame {k}:", compare_image(lesson.tools_dir, actual[k], picture))
 
 
 def gradient_tga(bits):
@@ -89,14 +91,20 @@ def gradient_tga(bits):
     return tga(size, size, bits, size=18) + pixels
 
 
+GALLERY_FRAME = 301  # the teapot turned by 30 degrees
+
+
 @case
 def reference_frame(lesson, opts):
-    frame_matches(lesson, 1, os.path.join(opts.reference, lesson.name + ".png"), "UPDATE_REFERENCES")
+    """The first frame against its reference, and the guide's picture in
+    docs/ against what the lesson draws now, from one run."""
+    frames_match(lesson, {1: (os.path.join(opts.reference, lesson.name + ".png"), "UPDATE_REFERENCES"),
+                          GALLERY_FRAME: (os.path.join(opts.gallery, lesson.name + ".png"), "UPDATE_GALLERY")})
     if lesson.textured:  # and with images of the test's own that tell s from t
         folder = lesson.scratch()
         write(folder, "tex0.tga", gradient_tga(24))
         write(folder, "tex1.tga", gradient_tga(32))
-        frame_matches(lesson, 1, os.path.join(opts.reference, lesson.name + "_st.png"), "UPDATE_REFERENCES", folder)
+        frames_match(lesson, {1: (os.path.join(opts.reference, lesson.name + "_st.png"), "UPDATE_REFERENCES")}, folder)
 
 
 @case
@@ -120,15 +128,6 @@ def no_highlight_in_the_dark(lesson, opts):
     check(bright == 0, f"{bright} pixels of highlight where the surface faces away from the light")
 
 
-GALLERY_FRAME = 301  # the teapot turned by 30 degrees
-
-
-@case
-def gallery_frame(lesson, opts):
-    """The pictures in docs/ must show what the lesson draws now."""
-    frame_matches(lesson, GALLERY_FRAME, os.path.join(opts.gallery, lesson.name + ".png"), "UPDATE_GALLERY")
-
-
 @case
 def gallery_gouraud(lesson, opts):
     """The guide's Gouraud picture: the specular lesson's scene (its light,
@@ -137,7 +136,8 @@ def gallery_gouraud(lesson, opts):
     folder = lesson.scratch()
     for kind in ("vert", "frag"):
         shutil.copy(os.path.join(lesson.bin_dir, f"oswietlenie_per_vertex.{kind}"), os.path.join(folder, f"{lesson.stem}.{kind}"))
-    frame_matches(lesson, GALLERY_FRAME, os.path.join(opts.gallery, lesson.name + "_gouraud.png"), "UPDATE_GALLERY", folder)
+    frames_match(lesson, {GALLERY_FRAME: (os.path.join(opts.gallery, lesson.name + "_gouraud.png"), "UPDATE_GALLERY")},
+                 folder)
 
 
 @case
