@@ -6,7 +6,10 @@
 
 start_xvfb() {
   local number=
-  coproc XVFB_PIPE { exec Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null; }
+  # -noreset: an X server resets when its last client leaves, and a client
+  # that connects meanwhile is refused ("failed to open display"): the window
+  # search of xdotool, polling while the lesson starts, is such a last client.
+  coproc XVFB_PIPE { exec Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset 2>/dev/null; }
   XVFB_PID=$XVFB_PIPE_PID
   read -r -t 20 number <&"${XVFB_PIPE[0]}" || true
   if [ -z "$number" ]; then

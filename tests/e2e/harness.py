@@ -162,12 +162,14 @@ def run(lesson, folder, args=(), extra_env=None, timeout=120, preexec=None, **pr
 
 class PrivateDisplay:
     """An Xvfb of the test's own, so windows of tests running side by side
-    never share a title search or the keyboard."""
+    never share a title search or the keyboard. It never resets: a server
+    that resets when its last client (an xdotool search, say) leaves refuses
+    the lesson that connects meanwhile."""
 
     def __enter__(self):
         read, write = os.pipe()
         self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "640x480x24",
-                                      "-nolisten", "tcp"], pass_fds=(write,),
+                                      "-nolisten", "tcp", "-noreset"], pass_fds=(write,),
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
         number = b""
@@ -235,7 +237,8 @@ class Running:
         deadline = time.monotonic() + seconds
         target = self.frames() + count
         while self.frames() < target:
-            check(self.proc.poll() is None, f"the program ended early with status {self.proc.returncode}")
+            check(self.proc.poll() is None, f"the program ended early with status {self.proc.returncode}: "
+                                            f"{b' '.join(self.output())[-400:]!r}")
             check(time.monotonic() < deadline, f"not {count} new frames in {seconds} s")
             time.sleep(0.02)
 
