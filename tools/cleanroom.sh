@@ -93,8 +93,9 @@ bare_root() {
   if [ ! -x $debootstrap ]; then
     local unpacked=$cache/debootstrap
     if [ ! -x "$unpacked/usr/sbin/debootstrap" ]; then
-      local download
-      download=$(mktemp -d)
+      local download=$cache/debootstrap-download  # in the cache, not /tmp: nothing left there if interrupted
+      rm -rf "$download"
+      mkdir -p "$download"
       (cd "$download" && apt-get download -qq debootstrap 2>/dev/null) || {
         echo "cleanroom: cannot download Debian's debootstrap package (apt-get download debootstrap)" >&2
         exit 1
