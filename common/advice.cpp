@@ -4,6 +4,7 @@
 
 #include <GL/glew.h>
 #include <errno.h>
+#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -25,6 +26,16 @@ static const char* workingFolder() {
     return folder;
 }
 
+// Writes the advice on standard error, after whatever the lesson has written
+// on standard output: the message first, then the advice, also in one log.
+static void advise(const char* format, ...) {
+    fflush(stdout);
+    va_list args;
+    va_start(args, format);
+    vfprintf(stderr, format, args);
+    va_end(args);
+}
+
 // Why a file that fopen refused (or that is not a file) cannot be read.
 static const char* fileProblem(const char* fileName) {
     struct stat st;
@@ -35,47 +46,46 @@ static const char* fileProblem(const char* fileName) {
 }
 
 void adviseShaderFile(const char* stage, const char* fileName) {
-    fprintf(stderr,
-            "The %s shader \"%s\" could not be read from %s: %s. A lesson reads its shaders from "
-            "the folder it is started in: start it from build/bin, or with ./run.sh LESSON.\n",
-            stage, fileName, workingFolder(), fileProblem(fileName));
+    advise(
+        "The %s shader \"%s\" could not be read from %s: %s. A lesson reads its shaders from "
+        "the folder it is started in: start it from build/bin, or with ./run.sh LESSON.\n",
+        stage, fileName, workingFolder(), fileProblem(fileName));
 }
 
 void adviseCompile(const char* stage, const char* fileName) {
-    fprintf(stderr,
-            "The %s shader \"%s\" (in %s) did not compile: in the compiler's log above, "
-            "0:LINE(COLUMN) or 0:LINE: points at that line of the file.\n",
-            stage, fileName, workingFolder());
+    advise(
+        "The %s shader \"%s\" (in %s) did not compile: in the compiler's log above, "
+        "0:LINE(COLUMN) or 0:LINE: points at that line of the file.\n",
+        stage, fileName, workingFolder());
 }
 
 void adviseLink(const char* fileVert, const char* fileFrag) {
-    fprintf(stderr,
-            "The vertex shader \"%s\" and the fragment shader \"%s\" (in %s) each compiled but do "
-            "not link: the log above says what does not fit, most often a varying that the "
-            "fragment shader reads and the vertex shader does not write, or writes with another "
-            "type.\n",
-            fileVert, fileFrag, workingFolder());
+    advise(
+        "The vertex shader \"%s\" and the fragment shader \"%s\" (in %s) each compiled but do "
+        "not link: the log above says what does not fit, most often a varying that the "
+        "fragment shader reads and the vertex shader does not write, or writes with another "
+        "type.\n",
+        fileVert, fileFrag, workingFolder());
 }
 
 void adviseNoOpenGL2() {
     const char* version = (const char*)glGetString(GL_VERSION);
     const char* renderer = (const char*)glGetString(GL_RENDERER);
     if (version)
-        fprintf(stderr, "This driver (%s) offers OpenGL %s. ", renderer ? renderer : "unknown",
-                version);
+        advise("This driver (%s) offers OpenGL %s. ", renderer ? renderer : "unknown", version);
     else
-        fprintf(stderr, "No OpenGL context could be started. ");
+        advise("No OpenGL context could be started. ");
     if (getenv("MESA_GL_VERSION_OVERRIDE"))
-        fprintf(stderr, "MESA_GL_VERSION_OVERRIDE asks Mesa for that version: unset it.\n");
+        advise("MESA_GL_VERSION_OVERRIDE asks Mesa for that version: unset it.\n");
     else
-        fprintf(stderr,
-                "Mesa's software renderer offers OpenGL 2.0 and more: install libgl1-mesa-dri, "
-                "then run the lesson with LIBGL_ALWAYS_SOFTWARE=1.\n");
+        advise(
+            "Mesa's software renderer offers OpenGL 2.0 and more: install libgl1-mesa-dri, "
+            "then run the lesson with LIBGL_ALWAYS_SOFTWARE=1.\n");
 }
 
 void adviseTexture(const char* fileName) {
-    fprintf(stderr,
-            "The texture \"%s\" in %s was refused: %s. The texturing lessons read \"tex0.tga\" and "
-            "\"tex1.tga\" from the folder they are started in (build/bin has the project's own).\n",
-            fileName, workingFolder(), TGAFailure());
+    advise(
+        "The texture \"%s\" in %s was refused: %s. The texturing lessons read \"tex0.tga\" and "
+        "\"tex1.tga\" from the folder they are started in (build/bin has the project's own).\n",
+        fileName, workingFolder(), TGAFailure());
 }

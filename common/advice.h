@@ -1,6 +1,7 @@
 // What a learner can act on after a lesson's own message: one line in English
 // on standard error naming the file, the folder, the stage and what to do.
-// The lesson's message itself (on standard output) stays as it is.
+// The lesson's message itself (on standard output) stays as it is, and is
+// flushed before the advice is written.
 #pragma once
 
 // A shader file that could not be read. `stage` is "vertex" or "fragment".

@@ -8,8 +8,8 @@
 
 #include <vector>
 
-static uint32_t crc32(const unsigned char* data, size_t size, uint32_t crc = 0) {
-    crc = ~crc;
+static uint32_t crc32(const unsigned char* data, size_t size) {
+    uint32_t crc = ~0u;
     for (size_t i = 0; i < size; ++i) {
         crc ^= data[i];
         for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
@@ -46,15 +46,15 @@ bool writePNG(const char* path, int width, int height, const unsigned char* rgb)
     }
     // zlib: header, stored blocks of at most 65535 bytes, Adler-32 of the data.
     std::vector<unsigned char> z = {0x78, 0x01};
-    for (size_t done = 0; done < raw.size() || done == 0;) {
+    size_t done = 0;
+    do {
         size_t n = raw.size() - done < 65535 ? raw.size() - done : 65535;
         z.push_back(done + n == raw.size() ? 1 : 0);  // the last block says so
         z.insert(z.end(), {(unsigned char)n, (unsigned char)(n >> 8), (unsigned char)~n,
                            (unsigned char)(~n >> 8)});
         z.insert(z.end(), raw.begin() + done, raw.begin() + done + n);
         done += n;
-        if (n == 0) break;
-    }
+    } while (done < raw.size());
     uint32_t a = 1, b = 0;
     for (unsigned char c : raw) {
         a = (a + c) % 65521;

@@ -99,7 +99,6 @@ void checkErrors(GLuint object) {
     if (res) return;
     puts("GL_COMPILE_STATUS ERROR!");
     printInfoLog(object, glGetShaderiv, glGetShaderInfoLog);
-    fflush(stdout);  // the log first, then the advice, also when both go to one file
     if (object == shaderVert)
         adviseCompile("vertex", nameVert);
     else
@@ -113,7 +112,6 @@ void checkLink(GLuint program) {
     if (res) return;
     puts("GL_LINK_STATUS ERROR!");
     printInfoLog(program, glGetProgramiv, glGetProgramInfoLog);
-    fflush(stdout);
     adviseLink(nameVert, nameFrag);
     exit(1);
 }
@@ -128,14 +126,12 @@ void setupShaders(char* fileVert, char* fileFrag) {
     char* strVert = loadTextFile(fileVert);
     if (!strVert) {
         puts("** Błąd ładowania pliku *.vert");
-        fflush(stdout);
         adviseShaderFile("vertex", fileVert);
         exit(1);
     }
     char* strFrag = loadTextFile(fileFrag);
     if (!strFrag) {
         puts("** Błąd ładowania pliku *.frag");
-        fflush(stdout);
         adviseShaderFile("fragment", fileFrag);
         free(strVert);
         exit(1);

@@ -71,7 +71,6 @@ void setupScene() {
 // The lesson's message, then the learner's advice: which image, and why.
 static void textureFailed(const char* fileName) {
     puts("blad podczas wczytywania tekstury");
-    fflush(stdout);
     adviseTexture(fileName);
     exit(1);
 }
@@ -143,7 +142,6 @@ int startLesson(const Lesson& row, int argc, char** argv) {
     glewInit();  // a failed start shows up as the missing version below
     if (!glewIsSupported("GL_VERSION_2_0")) {
         puts("OpenGL 2.0 nie jest wspierany\n");
-        fflush(stdout);
         adviseNoOpenGL2();
         exit(1);
     }

@@ -434,11 +434,15 @@ def explore_live_shaders(lesson, opts):
             shutil.copy(os.path.join(lesson.bin_dir, name), folder)
     green = "#version 110\nvoid main() { gl_FragColor = vec4(0.0, 1.0, 0.0, 1.0); }\n"
 
+    def builds(running):  # programs switched to, and builds that failed, so far
+        out, err = running.output()
+        return out.count(b"Drawing with") + err.count(b"did not")
+
     def saved(running, source, wait_for):
-        count = running.output()[0].count(b"Drawing with") + running.output()[1].count(b"did not")
+        count = builds(running)
         write(folder, lesson.frag, source)
         started = time.monotonic()
-        while running.output()[0].count(b"Drawing with") + running.output()[1].count(b"did not") == count:
+        while builds(running) == count:
             check(time.monotonic() - started < 1.0, f"{wait_for}: nothing 1 s after the save")
             time.sleep(0.01)
 

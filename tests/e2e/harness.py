@@ -206,9 +206,9 @@ class Running:
         env["PROBE_TICK"] = self.tick
         command = command or [os.path.join(lesson.bin_dir, lesson.name)] + (["--explore"] if explore else [])
         # Output goes to files, so a long run never blocks on a full pipe.
-        self.out = open(os.path.join(folder, "stdout"), "w+b")
-        self.err = open(os.path.join(folder, "stderr"), "w+b")
-        self.proc = subprocess.Popen(command, cwd=folder, env=env, stdout=self.out, stderr=self.err)
+        self.outputs = os.path.join(folder, "stdout"), os.path.join(folder, "stderr")
+        with open(self.outputs[0], "wb") as out, open(self.outputs[1], "wb") as err:
+            self.proc = subprocess.Popen(command, cwd=folder, env=env, stdout=out, stderr=err)
         title = "^" + re.escape(lesson.title) + (" - " if explore else "$")
         try:
             self.wait_frames(frames, seconds)
@@ -263,7 +263,7 @@ class Running:
 
     def output(self):
         """Standard output and error so far."""
-        with open(self.out.name, "rb") as out, open(self.err.name, "rb") as err:
+        with open(self.outputs[0], "rb") as out, open(self.outputs[1], "rb") as err:
             return out.read(), err.read()
 
     def snapshot(self, seconds=10):
@@ -339,20 +339,24 @@ def teapot_brightness(path):
     return sum(lit) / len(lit)
 
 
-def images_differ(tools_dir, a, b, tolerance=8, share=0.005):
-    """Whether two frames differ by more than the tolerance."""
-    proc = subprocess.run([os.path.join(tools_dir, "imgdiff"), a, b, os.path.splitext(a)[0] + ".diff.png",
-                           str(tolerance), str(share)], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    check(proc.returncode in (0, 1), f"imgdiff: {proc.stderr.decode().strip()}")
-    return proc.returncode == 1
-
-
-def compare_image(tools_dir, actual, reference, tolerance=8, share=0.005):
+def imgdiff(tools_dir, actual, reference, tolerance=8, share=0.005):
+    """Compares two frames: whether they differ by more than the tolerance,
+    the comparison's report, and the path of its difference image."""
     diff = os.path.splitext(actual)[0] + ".diff.png"
     proc = subprocess.run([os.path.join(tools_dir, "imgdiff"), actual, reference, diff,
                            str(tolerance), str(share)], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
     report = proc.stdout.decode().strip()
-    check(proc.returncode == 0, f"{report}\n  actual: {actual}\n  reference: {reference}\n  difference: {diff}")
+    check(proc.returncode in (0, 1), f"imgdiff: {report}")
+    return proc.returncode == 1, report, diff
+
+
+def images_differ(tools_dir, a, b, tolerance=8, share=0.005):
+    return imgdiff(tools_dir, a, b, tolerance, share)[0]
+
+
+def compare_image(tools_dir, actual, reference, tolerance=8, share=0.005):
+    differ, report, diff = imgdiff(tools_dir, actual, reference, tolerance, share)
+    check(not differ, f"{report}\n  actual: {actual}\n  reference: {reference}\n  difference: {diff}")
     return report
 
 
