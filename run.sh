@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds a lesson and runs it from build/bin, where its shaders and images are.
 #   ./run.sh [LESSON]          LESSON defaults to lesson_ambient
-#   ./run.sh --explore LESSON  explore mode, reading the shaders in data/ as you edit them
+#   ./run.sh --explore LESSON  explore mode, reading the shaders in data/ as you edit them;
+#                              screenshots go to out/
 #   ./run.sh --help            this text and the lessons
 # With no display ($DISPLAY empty) the lesson draws on a private Xvfb for a
 # moment; a screenshot of its window is saved and the lesson ended with Escape.
@@ -22,37 +23,42 @@ usage() {
   printf '  %s\n' "${lessons[@]}"
 }
 mode=
+option=  # --explore, or --watch as the learner typed it
 lesson=
+given=0
 while [ $# -gt 0 ]; do
   case $1 in
     -h | --help) usage; exit 0 ;;
-    --explore | --watch) mode=explore ;;  # --watch: the name of the old restart loop
+    --explore | --watch) mode=explore option=$1 ;;  # --watch: the name of the old restart loop
     -*) echo "run.sh: unknown option '$1'" >&2; usage >&2; exit 2 ;;
     *)
-      if [ -n "$lesson" ]; then
+      if [ $given = 1 ]; then
         echo "run.sh: one lesson at a time ('$lesson', then '$1')" >&2
         usage >&2
         exit 2
       fi
       lesson=$1
+      given=1
       ;;
   esac
   shift
 done
-if [ -n "$mode" ] && [ -z "$lesson" ]; then
-  echo "run.sh: --explore needs a lesson" >&2
+if [ -n "$mode" ] && [ $given = 0 ]; then
+  echo "run.sh: $option needs a lesson" >&2
   usage >&2
   exit 2
 fi
-lesson=${lesson:-lesson_ambient}
-if [[ ! " ${lessons[*]} " == *" $lesson "* ]]; then
+[ $given = 1 ] || lesson=lesson_ambient
+known=0
+for name in "${lessons[@]}"; do [ "$name" != "$lesson" ] || known=1; done
+if [ $known = 0 ]; then
   echo "run.sh: no lesson called '$lesson'" >&2
   usage >&2
   exit 2
 fi
 
 if [ "$mode" = explore ] && [ -z "${DISPLAY:-}" ]; then
-  echo "run.sh: explore mode needs a display (a desktop session, or ssh -X);" \
+  echo "run.sh: $option needs a display (a desktop session, or ssh -X);" \
     "without one, ./run.sh $lesson saves a screenshot" >&2
   exit 2
 fi
@@ -63,15 +69,11 @@ cmake --build build --parallel "$(nproc)" --target "$lesson" >/dev/null
 bin=$root/build/bin
 
 if [ "$mode" = explore ]; then
-  # A working folder whose shaders are links to data/: the lesson reads, and
-  # rebuilds from, the very files being edited there. The images come from bin.
-  explore=$root/build/explore
-  rm -rf "$explore"
-  mkdir -p "$explore"
-  ln -s "$root"/data/*.vert "$root"/data/*.frag "$bin"/tex0.tga "$bin"/tex1.tga "$explore"/
-  cd "$explore"
-  echo "Explore mode: edit the shaders in data/; each save shows in the window."
-  exec "$bin/$lesson" --explore
+  # Run in build/bin, the lesson knows the project: it reads and watches the
+  # shaders in data/ themselves, and saves its screenshots in out/. Any number
+  # of these can run side by side; none makes or removes a file of another.
+  cd "$bin"
+  exec "./$lesson" --explore
 fi
 
 # The lesson finds its shaders (and images) in its working directory.

@@ -28,18 +28,16 @@ struct Work {
 };
 
 const Work works[] = {
-    {"ambient", false, false, {"", "", "", SCENE_PLAIN, true, true, false}},
-    {"diffuse", true, false, {"", "", "", SCENE_PLAIN, true, true, false}},
-    {"per_vertex", true, true, {"", "", "", SCENE_PLAIN, true, true, false}},
-    {"specular", true, true, {"", "", "", SCENE_LIT, true, false, false}},
-    {"texturing", false, false, {"", "", "", SCENE_TEXTURED, false, false, true}},
-    {"texturing_lit", true, true, {"", "", "", SCENE_TEXTURED, false, false, true}},
+    {"ambient", false, false, {"", "", "", SCENE_PLAIN, true, true, false, ""}},
+    {"diffuse", true, false, {"", "", "", SCENE_PLAIN, true, true, false, ""}},
+    {"per_vertex", true, true, {"", "", "", SCENE_PLAIN, true, true, false, ""}},
+    {"specular", true, true, {"", "", "", SCENE_LIT, true, false, false, ""}},
+    {"texturing", false, false, {"", "", "", SCENE_TEXTURED, false, false, true, ""}},
+    {"texturing_lit", true, true, {"", "", "", SCENE_TEXTURED, false, false, true, ""}},
 };
 
 const Work* work;
 GLfloat light_position[] = {1.0f, 1.0f, 1.0f, 0.0f};
-GLfloat mat_specular[] = {1.0f, 1.0f, 1.0f, 1.0f};
-GLfloat mat_shininess[] = {50.0f};
 
 }  // namespace
 

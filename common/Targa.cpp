@@ -9,6 +9,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "filekind.h"
+
 // TGA_PORTABLE_ONLY leaves the SSSE3 path out, so the tests can check the
 // portable one on x86 too.
 #if (defined(__x86_64__) || defined(__i386__)) && !defined(TGA_PORTABLE_ONLY)
@@ -105,8 +107,23 @@ static bool readPixels(FILE* plik, GLubyte* Bits, size_t ImageSize, size_t step)
     return true;
 }
 
+// A TGA file has no signature of its own; what its first bytes say when they
+// cannot begin one. A TGA's colour-map type is 0 or 1, and its image type one
+// of a few values.
+static const char* otherFormat(const GLubyte* head) {
+    if (memcmp(head, "\x89PNG", 4) == 0) return "a PNG image";
+    if (head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF) return "a JPEG image";
+    if (memcmp(head, "GIF8", 4) == 0) return "a GIF image";
+    if (head[0] == 'B' && head[1] == 'M') return "a BMP image";
+    static const GLubyte types[] = {0, 1, 2, 3, 9, 10, 11, 32, 33};
+    if (head[1] > 1 || !memchr(types, head[2], sizeof types)) return "a file of another kind";
+    return "";
+}
+
 GLubyte* LoadTGAImage(char* filename, TARGAINFO* info) {
     failure[0] = '\0';
+    const char* notFile = notAFile(filename);
+    if (*notFile) return refuse(NULL, "%s", notFile);
     FILE* plik = fopen(filename, "rb");
     if (!plik) return refuse(NULL, "it cannot be opened (%s)", strerror(errno));
 
@@ -115,6 +132,12 @@ GLubyte* LoadTGAImage(char* filename, TARGAINFO* info) {
     if (fread(TGACompare, 1, sizeof TGACompare, plik) != sizeof TGACompare)
         return refuse(plik, "it is shorter than a TGA header (18 bytes)");
     if (memcmp(TGAHeader, TGACompare, sizeof TGAHeader) != 0) {
+        const char* other = otherFormat(TGACompare);
+        if (*other)
+            return refuse(plik,
+                          "it is not a TGA image but %s (its first bytes cannot begin a TGA "
+                          "header): save it as a 24- or 32-bit uncompressed TGA",
+                          other);
         if (TGACompare[2] != 2)
             return refuse(plik,
                           "its image type is %u, not 2 (uncompressed true colour): save it in "

@@ -10,21 +10,15 @@
 #include <string.h>
 #include <sys/stat.h>
 
+#include <string>
+
 #include "Targa.h"
+#include "filekind.h"
+#include "places.h"
 
-#ifdef _WIN32
-#include <direct.h>
-#define getcwd _getcwd
-#else
-#include <unistd.h>
-#endif
+static bool live = false;  // explore mode: the window rebuilds what is saved
 
-// The folder the lesson looked in: its working folder.
-static const char* workingFolder() {
-    static char folder[4096];
-    if (!getcwd(folder, sizeof folder)) strcpy(folder, "the working folder");
-    return folder;
-}
+void adviseLive() { live = true; }
 
 // Writes the advice on standard error, after whatever the lesson has written
 // on standard output: the message first, then the advice, also in one log.
@@ -36,36 +30,60 @@ static void advise(const char* format, ...) {
     va_end(args);
 }
 
+// A file as the learner finds it: its whole path.
+static std::string named(const char* fileName) { return "\"" + wholePath(fileName) + "\""; }
+
 // Why a file that fopen refused (or that is not a file) cannot be read.
 static const char* fileProblem(const char* fileName) {
+    const char* notFile = notAFile(fileName);
+    if (*notFile) return notFile;
     struct stat st;
     if (stat(fileName, &st) != 0)
         return errno == ENOENT ? "there is no such file" : strerror(errno);
-    if ((st.st_mode & S_IFMT) == S_IFDIR) return "it is a folder, not a file";
     return "it cannot be read (check its permissions)";
 }
 
+// What to do about a shader file: save it again in explore mode; otherwise
+// edit data/'s file when this one is the build's copy of it.
+static void nextStep(const char* fileName, const char* otherwise) {
+    std::string source = sourceOf(fileName);
+    if (live)
+        advise("Fix it and save: the window picks it up.\n");
+    else if (!source.empty())
+        advise(
+            "%s is the build's copy of \"%s\": edit that one, then run the lesson again "
+            "(./run.sh LESSON builds it first).\n",
+            fileName, source.c_str());
+    else
+        advise("%s\n", otherwise);
+}
+
 void adviseShaderFile(const char* stage, const char* fileName) {
-    advise(
-        "The %s shader \"%s\" could not be read from %s: %s. A lesson reads its shaders from "
-        "the folder it is started in: start it from build/bin, or with ./run.sh LESSON.\n",
-        stage, fileName, workingFolder(), fileProblem(fileName));
+    advise("The %s shader %s could not be read: %s. ", stage, named(fileName).c_str(),
+           fileProblem(fileName));
+    nextStep(fileName,
+             inBuildFolder()
+                 ? "The build copies the shaders from data/: build again (./run.sh LESSON) to "
+                   "put it back."
+                 : "A lesson reads its shaders from the folder it is started in: start it from "
+                   "build/bin, or with ./run.sh LESSON.");
 }
 
 void adviseCompile(const char* stage, const char* fileName) {
     advise(
-        "The %s shader \"%s\" (in %s) did not compile: in the compiler's log above, "
-        "0:LINE(COLUMN) or 0:LINE: points at that line of the file.\n",
-        stage, fileName, workingFolder());
+        "The %s shader %s did not compile: in the compiler's log above, 0:LINE(COLUMN) or "
+        "0:LINE: points at that line of the file. ",
+        stage, named(fileName).c_str());
+    nextStep(fileName, "Fix it and run the lesson again.");
 }
 
 void adviseLink(const char* fileVert, const char* fileFrag) {
     advise(
-        "The vertex shader \"%s\" and the fragment shader \"%s\" (in %s) each compiled but do "
-        "not link: the log above says what does not fit, most often a varying that the "
-        "fragment shader reads and the vertex shader does not write, or writes with another "
-        "type.\n",
-        fileVert, fileFrag, workingFolder());
+        "The vertex shader %s and the fragment shader %s each compiled but do not link: the "
+        "log above says what does not fit, most often a varying that the fragment shader "
+        "reads and the vertex shader does not write, or writes with another type. ",
+        named(fileVert).c_str(), named(fileFrag).c_str());
+    nextStep(fileFrag, "Fix them and run the lesson again.");
 }
 
 void adviseNoOpenGL2() {
@@ -85,7 +103,8 @@ void adviseNoOpenGL2() {
 
 void adviseTexture(const char* fileName) {
     advise(
-        "The texture \"%s\" in %s was refused: %s. The texturing lessons read \"tex0.tga\" and "
-        "\"tex1.tga\" from the folder they are started in (build/bin has the project's own).\n",
-        fileName, workingFolder(), TGAFailure());
+        "The texture %s was refused: %s. The texturing lessons read \"tex0.tga\" and "
+        "\"tex1.tga\" from the folder they are started in; an image of your own goes in data/, "
+        "and the build puts it beside the programs in place of the project's.\n",
+        named(fileName).c_str(), TGAFailure());
 }

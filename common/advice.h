@@ -4,6 +4,10 @@
 // flushed before the advice is written.
 #pragma once
 
+// From now on the lesson runs in explore mode: the advice says to save the
+// file again, which the window picks up, rather than to run the lesson again.
+void adviseLive();
+
 // A shader file that could not be read. `stage` is "vertex" or "fragment".
 void adviseShaderFile(const char* stage, const char* fileName);
 

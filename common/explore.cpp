@@ -6,36 +6,45 @@
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
+#include <errno.h>
 #include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <time.h>
 
 #include <string>
 #include <vector>
 
+#include "advice.h"
+#include "places.h"
 #include "png.h"
 #include "shaders.h"
 #include "shell.h"
 
 namespace {
 
-// Every lesson's shader pair, in the lessons' order, for the number keys
-// (written by the build from the lessons' rows).
-struct Pair {
-    const char* lesson;
-    const char* vertexFile;
-    const char* fragmentFile;
+// The lesson table: every lesson's row, in the lessons' order, for the number
+// keys (written by the build from the lessons' own rows).
+struct Entry {
+    const char* name;  // the program's name, lesson_...
+    Lesson row;
 };
-const Pair pairs[] = {
-#include "lesson_pairs.inc"
+const Entry table[] = {
+#include "lesson_table.inc"
 };
-const int pairCount = sizeof pairs / sizeof pairs[0];
+const int lessonCount = sizeof table / sizeof table[0];
 
 const float stepDegrees = 5.0f;    // one step of the turn while paused
 const float orbitPerPixel = 0.5f;  // degrees of orbit per pixel dragged
-const int watchMilliseconds = 50;  // how often the shader files are looked at
+const float pitchLimit = 89.0f;    // the orbit never looks from straight above or below
+const int watchMilliseconds = 15;  // how often the shader files are looked at
+// A save is built once its files have kept still this long: editors that
+// truncate and then write are never caught half-way. A file that is gone
+// waits longer, for editors that delete and then rename a new one in.
+const int settleMilliseconds = 30;
+const int goneMilliseconds = 500;
 
 bool paused = false;
 bool builtIn = false;            // OpenGL's fixed-function lighting instead of the shaders
@@ -43,20 +52,20 @@ float yaw = 0.0f, pitch = 0.0f;  // the orbit, in degrees
 int dragX, dragY;
 bool dragging = false;
 bool snapshotWanted = false;
-std::string programName;
+std::string programName;  // names the screenshots
+int lastShot = 0;         // the number of the last screenshot's name tried
 
-// The pair drawing now, its program, and what its files looked like when it
-// was built: a change of time or size means the file was saved.
+// What a file looked like: a change of any of these means it was saved
+// (written in place, or another file renamed over it).
 struct Stamp {
-    long long seconds = -1, nanoseconds = 0, size = -1;
+    long long seconds = -1, nanoseconds = 0, size = -1, inode = 0;
     bool operator==(const Stamp& o) const {
-        return seconds == o.seconds && nanoseconds == o.nanoseconds && size == o.size;
+        return seconds == o.seconds && nanoseconds == o.nanoseconds && size == o.size &&
+               inode == o.inode;
     }
+    bool operator!=(const Stamp& o) const { return !(*this == o); }
+    bool gone() const { return seconds < 0; }
 };
-std::string fileVert, fileFrag;
-Stamp stampVert, stampFrag;
-GLuint current;       // the program drawing the teapot
-bool broken = false;  // the files on disk do not build; the last good program draws
 
 Stamp stampOf(const std::string& file) {
     Stamp s;
@@ -67,14 +76,62 @@ Stamp stampOf(const std::string& file) {
     s.nanoseconds = (long long)st.st_mtim.tv_nsec;
 #endif
     s.size = (long long)st.st_size;
+    s.inode = (long long)st.st_ino;
     return s;
 }
 
-std::string stem(const std::string& file) { return file.substr(0, file.rfind('.')); }
+// How long ago, in milliseconds, the file was last written; -1 when the
+// clock cannot tell (then only a stamp that keeps still counts).
+long long ageOf(const Stamp& s) {
+#if defined(__linux__)
+    struct timespec now;
+    if (s.gone() || clock_gettime(CLOCK_REALTIME, &now) != 0) return -1;
+    return ((long long)now.tv_sec - s.seconds) * 1000 + (now.tv_nsec - s.nanoseconds) / 1000000;
+#else
+    (void)s;
+    return -1;
+#endif
+}
+
+// The pair drawing now (or asked for last), its program, and its files.
+const Entry* pair;               // the lesson whose pair it is
+std::string fileVert, fileFrag;  // as opened: data/'s files when the lesson runs in build/bin
+Stamp builtVert, builtFrag;      // the versions built last, whether or not they worked
+Stamp seenVert, seenFrag;        // the versions seen last, and since when
+int seenSince = 0;
+GLuint current;       // the program drawing the teapot
+bool broken = false;  // the pair asked for does not build; the last good program draws
+
+// Where explore mode reads a lesson's shader: the file in data/ itself when
+// the lesson runs in the build's folder (whose copies the next build would
+// overwrite), otherwise the file in the working folder.
+std::string watched(const char* fileName) {
+    std::string source = sourceOf(fileName);
+    return source.empty() ? fileName : source;
+}
+
+std::string baseName(const std::string& path) {
+    size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+const Entry& own() {
+    for (const Entry& e : table)
+        if (strcmp(e.row.vertexFile, lesson->vertexFile) == 0) return e;
+    return table[0];
+}
+
+void redraw() { glutPostRedisplay(); }
 
 void updateTitle() {
-    std::string title = lesson->title;
-    title += builtIn ? " - built-in lighting" : " - " + stem(fileVert);
+    std::string title = std::string(lesson->title) + " - " + own().name + ": " + lesson->subject;
+    if (builtIn)
+        title += " - built-in lighting";
+    else if (pair == &own())
+        title += " - " + baseName(fileVert) + ", " + baseName(fileFrag);
+    else
+        title += " - " + std::string(pair->name) + "'s " + baseName(fileVert) + ", " +
+                 baseName(fileFrag);
     if (paused) title += " - paused";
     if (broken) title += " - shader error";
     glutSetWindowTitle(title.c_str());
@@ -89,43 +146,98 @@ void printKeys() {
         "  r            put the camera back\n"
         "  b            OpenGL's built-in lighting, or the shaders again\n"
         "  1-%d          another lesson's shaders:",
-        stepDegrees, pairCount);
-    for (int i = 0; i < pairCount; ++i) printf(" %d %s", i + 1, pairs[i].lesson);
+        stepDegrees, lessonCount);
+    for (int i = 0; i < lessonCount; ++i) printf(" %d %s", i + 1, table[i].name);
     printf(
         "\n"
-        "  s            save the picture as a PNG in the working folder\n"
+        "  s            save the picture as a PNG in %s\n"
         "  h            these keys\n"
-        "  Escape       end\n"
-        "Saving a shader file rebuilds the program at once.\n");
+        "  Escape       end\n",
+        screenshotFolder().c_str());
     fflush(stdout);
 }
 
-// A pair that samples tex0 or tex1 can only be fed where textures are bound.
+// Whether the program reads a texture: any active uniform of a sampler type,
+// whatever its name.
 bool samplesTextures(GLuint program) {
-    return glGetUniformLocation(program, "tex0") >= 0 || glGetUniformLocation(program, "tex1") >= 0;
+    static const GLenum samplers[] = {GL_SAMPLER_1D,        GL_SAMPLER_2D,
+                                      GL_SAMPLER_3D,        GL_SAMPLER_CUBE,
+                                      GL_SAMPLER_1D_SHADOW, GL_SAMPLER_2D_SHADOW,
+                                      GL_SAMPLER_2D_RECT,   GL_SAMPLER_2D_RECT_SHADOW,
+                                      GL_SAMPLER_1D_ARRAY,  GL_SAMPLER_2D_ARRAY,
+                                      GL_SAMPLER_BUFFER,    GL_SAMPLER_CUBE_SHADOW,
+                                      GL_INT_SAMPLER_2D,    GL_UNSIGNED_INT_SAMPLER_2D,
+                                      GL_INT_SAMPLER_3D,    GL_UNSIGNED_INT_SAMPLER_3D};
+    GLint count = 0;
+    glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
+    for (GLint i = 0; i < count; ++i) {
+        char name[256];
+        GLint size = 0;
+        GLenum type = 0;
+        glGetActiveUniform(program, (GLuint)i, sizeof name, NULL, &size, &type, name);
+        for (GLenum sampler : samplers)
+            if (type == sampler) return true;
+    }
+    return false;
 }
 
-// Builds the pair and draws with it from the next frame, or keeps the last
-// program that worked. Returns whether the pair is drawing now.
-bool usePair(const std::string& vert, const std::string& frag) {
-    bool switching = vert != fileVert || frag != fileFrag;
-    if (!switching) {  // the same files, saved: remember this version whatever happens
-        stampVert = stampOf(vert);
-        stampFrag = stampOf(frag);
+// The material of the lit lessons: what their shaders read as
+// gl_FrontMaterial. A plain scene sets none (black, shininess 0), so another
+// lesson's lit pair is given its own lesson's while it draws here.
+void useMaterialOf(const Lesson& row) {
+    static const GLfloat black[] = {0.0f, 0.0f, 0.0f, 1.0f};
+    if (lesson->scene != SCENE_PLAIN) return;
+    bool lit = row.scene != SCENE_PLAIN;
+    glMaterialfv(GL_FRONT, GL_SPECULAR, lit ? mat_specular : black);
+    glMaterialfv(GL_FRONT, GL_SHININESS, lit ? mat_shininess : black);
+}
+
+// What differs between another lesson's pair drawing here and in its own lesson.
+void sayWhatDiffers(const Entry& e) {
+    if (&e == &own()) return;
+    if (lesson->scene == SCENE_PLAIN && e.row.scene != SCENE_PLAIN)
+        printf(
+            "%s's shaders read the material (gl_FrontMaterial), which %s's scene does not set: "
+            "they get %s's own, a white highlight of shininess 50.\n",
+            e.name, own().name, e.name);
+    if (e.row.perFrameLight != lesson->perFrameLight) {
+        const char* inScene =
+            "given in the scene towards (0.5, 0.2, 1), so it stays put as you orbit";
+        const char* inEye = "given in eye space towards (1, 1, 1), so it stays with the viewer";
+        printf("The light is %s's, %s; %s's own is %s: the lit side is not where it is there.\n",
+               own().name, lesson->perFrameLight ? inScene : inEye, e.name,
+               e.row.perFrameLight ? inScene : inEye);
     }
-    GLuint program = buildProgram(vert.c_str(), frag.c_str());
+    fflush(stdout);
+}
+
+// Says the pair was refused: the last good program goes on drawing.
+void refused() {
+    broken = true;
+    fprintf(stderr, "Still drawing with the last program that worked.\n");
+    updateTitle();
+}
+
+// Builds the pair of `e` and draws with it from the next frame, or keeps the
+// last program that worked. From now on the pair's files are the ones watched.
+void usePair(const Entry& e) {
+    pair = &e;
+    fileVert = watched(e.row.vertexFile);
+    fileFrag = watched(e.row.fragmentFile);
+    // The versions about to be read: a save that lands while this one builds
+    // differs from them, and is built next.
+    builtVert = seenVert = stampOf(fileVert);
+    builtFrag = seenFrag = stampOf(fileFrag);
+    GLuint program = buildProgram(fileVert.c_str(), fileFrag.c_str());
     if (program && !lesson->textures && samplesTextures(program)) {
-        fprintf(stderr, "%s and %s sample textures, which only the texturing lessons load.\n",
-                vert.c_str(), frag.c_str());
+        fprintf(
+            stderr,
+            "%s and %s sample textures, which only the texturing lessons load: %s draws none.\n",
+            fileVert.c_str(), fileFrag.c_str(), own().name);
         glDeleteProgram(program);
-        return false;
+        program = 0;
     }
-    if (!program) {
-        if (!switching) broken = true;
-        fprintf(stderr, "Still drawing with the last program that worked.\n");
-        updateTitle();
-        return false;
-    }
+    if (!program) return refused();
     glUseProgram(program);
     if (lesson->textures) {
         shaderProg = program;
@@ -133,25 +245,39 @@ bool usePair(const std::string& vert, const std::string& frag) {
     }
     glDeleteProgram(current);  // no longer in use: it goes
     current = program;
-    fileVert = vert;
-    fileFrag = frag;
-    stampVert = stampOf(vert);
-    stampFrag = stampOf(frag);
+    useMaterialOf(e.row);
     broken = false;
-    printf("Drawing with %s and %s\n", vert.c_str(), frag.c_str());
+    printf("Drawing with %s and %s\n", fileVert.c_str(), fileFrag.c_str());
     fflush(stdout);
+    sayWhatDiffers(e);
     updateTitle();
-    return true;
+    redraw();
 }
 
+// Builds a saved pair once both files have kept still: a change that lands
+// during a build is seen on the next look, since the build remembers the
+// versions it read, not the ones on disk after it.
 void watchFiles(int) {
-    if (!(stampOf(fileVert) == stampVert) || !(stampOf(fileFrag) == stampFrag))
-        usePair(fileVert, fileFrag);
     glutTimerFunc(watchMilliseconds, watchFiles, 0);
+    Stamp v = stampOf(fileVert), f = stampOf(fileFrag);
+    int now = glutGet(GLUT_ELAPSED_TIME);
+    if (v != seenVert || f != seenFrag) {
+        seenVert = v;
+        seenFrag = f;
+        seenSince = now;
+    }
+    if (v == builtVert && f == builtFrag) return;
+    int wait = v.gone() || f.gone() ? goneMilliseconds : settleMilliseconds;
+    bool still = now - seenSince >= wait;
+    // The files' own times can say so at once.
+    long long ageVert = ageOf(v), ageFrag = ageOf(f);
+    if (!v.gone() && !f.gone() && ageVert >= wait && ageFrag >= wait) still = true;
+    if (still) usePair(*pair);
 }
 
 // OpenGL's own lighting of the same scene: light 0 where the lesson put it,
-// the pink current colour as ambient and diffuse colour, the lessons' white
+// the pink current colour as ambient and diffuse colour (white under the
+// textures, which give the colour, as in the shaders), the lessons' white
 // highlight of shininess 50 added after the textures. Pushed and popped
 // around the teapot, so the shaders' state is untouched.
 void beginBuiltIn() {
@@ -160,12 +286,8 @@ void beginBuiltIn() {
     glUseProgram(0);
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
-    glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
-    glEnable(GL_COLOR_MATERIAL);
-    glMaterialfv(GL_FRONT, GL_SPECULAR, white);
-    glMaterialf(GL_FRONT, GL_SHININESS, 50.0f);
-    glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
     if (lesson->textures) {
+        glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, white);
         // The teapot gives texture coordinates to unit 0 only: unit 1 makes
         // its own from the vertices, so the light map lies differently.
         glActiveTexture(GL_TEXTURE1);
@@ -174,7 +296,13 @@ void beginBuiltIn() {
         glEnable(GL_TEXTURE_GEN_S);
         glEnable(GL_TEXTURE_GEN_T);
         glActiveTexture(GL_TEXTURE0);
+    } else {
+        glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+        glEnable(GL_COLOR_MATERIAL);
     }
+    glMaterialfv(GL_FRONT, GL_SPECULAR, white);
+    glMaterialf(GL_FRONT, GL_SHININESS, 50.0f);
+    glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
 }
 
 void endBuiltIn() {
@@ -182,7 +310,21 @@ void endBuiltIn() {
     glUseProgram(current);
 }
 
-// The frame just drawn, before the swap, as a PNG named after the program.
+void sayBuiltIn() {
+    if (!builtIn) return;
+    printf(
+        "Built-in lighting: OpenGL's own model at the vertices (Gouraud), ambient + diffuse + a "
+        "white highlight of shininess 50, with this lesson's light%s. The shaders may "
+        "compute less (the ambient lesson only the ambient term), or per fragment.\n",
+        lesson->textures ? " and textures; the teapot gives OpenGL texture coordinates for "
+                           "unit 0 only, so tex1.tga is laid on by coordinates made from the "
+                           "vertices, and its pattern lies differently"
+                         : "");
+    fflush(stdout);
+}
+
+// The frame just drawn, before the swap, as a PNG named after the program,
+// under the first number no file has.
 void saveSnapshot() {
     snapshotWanted = false;
     int w = glutGet(GLUT_WINDOW_WIDTH), h = glutGet(GLUT_WINDOW_HEIGHT);
@@ -191,15 +333,17 @@ void saveSnapshot() {
     glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     for (int y = 0; y < h; ++y)  // OpenGL's first row is the bottom one
         memcpy(&rows[(size_t)y * w * 3], &pixels[(size_t)(h - 1 - y) * w * 3], (size_t)w * 3);
-    for (int n = 1; n < 10000; ++n) {
-        char name[512];
-        snprintf(name, sizeof name, "%s-%03d.png", programName.c_str(), n);
-        struct stat st;
-        if (stat(name, &st) == 0) continue;
-        if (writePNG(name, w, h, rows.data()))
-            printf("Saved %s\n", name);
+    std::string folder = screenshotFolder();
+    for (;;) {
+        char name[64];
+        snprintf(name, sizeof name, "-%03d.png", ++lastShot);
+        std::string path = folder + "/" + programName + name;
+        int why = writePNG(path.c_str(), w, h, rows.data());
+        if (why == EEXIST) continue;  // taken, by an earlier run or another one
+        if (why == 0)
+            printf("Saved %s\n", path.c_str());
         else
-            fprintf(stderr, "Could not write %s in the working folder.\n", name);
+            fprintf(stderr, "Could not save the screenshot %s: %s.\n", path.c_str(), strerror(why));
         fflush(stdout);
         return;
     }
@@ -221,33 +365,39 @@ void exploreDisplay() {
     drawTeapot();
     if (builtIn) endBuiltIn();
     if (snapshotWanted) saveSnapshot();
-    if (!paused) a = (GLfloat)fmod(a + 0.1, 360.0);
-    glutPostRedisplay();  // keep drawing while paused, so a saved shader shows
+    // Turning, the next frame follows at once; held, a frame is drawn only
+    // when something changes (a key, the orbit, a saved shader).
+    if (!paused) {
+        a = (GLfloat)fmod(a + 0.1, 360.0);
+        redraw();
+    }
     glutSwapBuffers();
 }
 
 void exploreReshape(int w, int h) {
     projection(w, h);
-    glutPostRedisplay();
+    redraw();
 }
 
 void exploreKeys(unsigned char key, int, int) {
     if (key == 27) exit(0);  // Escape
     if (key == ' ') paused = !paused;
     if (key == 'r') yaw = pitch = 0.0f;
-    if (key == 'b') builtIn = !builtIn;
+    if (key == 'b') {
+        builtIn = !builtIn;
+        sayBuiltIn();
+    }
     if (key == 's') snapshotWanted = true;
     if (key == 'h' || key == '?') printKeys();
-    if (key >= '1' && key < '1' + pairCount) {
-        const Pair& p = pairs[key - '1'];
-        usePair(p.vertexFile, p.fragmentFile);
-    }
+    if (key >= '1' && key < '1' + lessonCount) usePair(table[key - '1']);
     updateTitle();
+    redraw();
 }
 
 void exploreSpecialKeys(int key, int, int) {
     if (key == GLUT_KEY_LEFT) a = (GLfloat)fmod(a - stepDegrees + 360.0, 360.0);
     if (key == GLUT_KEY_RIGHT) a = (GLfloat)fmod(a + stepDegrees, 360.0);
+    redraw();
 }
 
 void exploreMouse(int button, int state, int x, int y) {
@@ -261,8 +411,12 @@ void exploreDrag(int x, int y) {
     if (!dragging) return;
     yaw += (x - dragX) * orbitPerPixel;
     pitch += (y - dragY) * orbitPerPixel;
+    // Past straight above, the teapot would turn upside down and a sideways
+    // drag turn it the other way: the orbit keeps its up direction.
+    pitch = pitch > pitchLimit ? pitchLimit : pitch < -pitchLimit ? -pitchLimit : pitch;
     dragX = x;
     dragY = y;
+    redraw();
 }
 
 }  // namespace
@@ -274,15 +428,10 @@ bool exploreRequested(int argc, char** argv) {
 }
 
 void startExplore(const char* program) {
-    programName = program;
-    size_t slash = programName.find_last_of("/\\");
-    if (slash != std::string::npos) programName = programName.substr(slash + 1);
+    programName = baseName(program);
     if (programName.size() > 4 && programName.compare(programName.size() - 4, 4, ".exe") == 0)
         programName.resize(programName.size() - 4);
-    fileVert = lesson->vertexFile;
-    fileFrag = lesson->fragmentFile;
-    stampVert = stampOf(fileVert);
-    stampFrag = stampOf(fileFrag);
+    adviseLive();
     current = shaderProg;
     glutReshapeFunc(exploreReshape);
     glutDisplayFunc(exploreDisplay);
@@ -290,7 +439,22 @@ void startExplore(const char* program) {
     glutSpecialFunc(exploreSpecialKeys);
     glutMouseFunc(exploreMouse);
     glutMotionFunc(exploreDrag);
-    glutTimerFunc(watchMilliseconds, watchFiles, 0);
-    updateTitle();
+    printf("Explore mode: %s, %s.\n", own().name, lesson->subject);
     printKeys();
+    // The lesson started with the files in its working folder; in the
+    // build's folder, data/'s own are built now and watched from here on.
+    pair = &own();
+    fileVert = watched(lesson->vertexFile);
+    fileFrag = watched(lesson->fragmentFile);
+    if (fileVert != lesson->vertexFile || fileFrag != lesson->fragmentFile) {
+        usePair(own());
+    } else {
+        builtVert = seenVert = stampOf(fileVert);
+        builtFrag = seenFrag = stampOf(fileFrag);
+        updateTitle();
+    }
+    printf("Watching %s and %s: save either and the window shows it.\n",
+           wholePath(fileVert.c_str()).c_str(), wholePath(fileFrag.c_str()).c_str());
+    fflush(stdout);
+    glutTimerFunc(watchMilliseconds, watchFiles, 0);
 }

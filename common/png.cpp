@@ -3,10 +3,19 @@
 // any viewer reads it and nothing is linked in.
 #include "png.h"
 
+#include <errno.h>
+#include <fcntl.h>
 #include <stdint.h>
 #include <stdio.h>
 
 #include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#define O_BINARY 0
+#endif
 
 static uint32_t crc32(const unsigned char* data, size_t size) {
     uint32_t crc = ~0u;
@@ -31,7 +40,7 @@ static void chunk(std::vector<unsigned char>& out, const char* type,
     put32(out, crc32(&out[start], out.size() - start));
 }
 
-bool writePNG(const char* path, int width, int height, const unsigned char* rgb) {
+int writePNG(const char* path, int width, int height, const unsigned char* rgb) {
     std::vector<unsigned char> header;
     put32(header, (uint32_t)width);
     put32(header, (uint32_t)height);
@@ -66,8 +75,19 @@ bool writePNG(const char* path, int width, int height, const unsigned char* rgb)
     chunk(file, "IHDR", header);
     chunk(file, "IDAT", z);
     chunk(file, "IEND", {});
-    FILE* out = fopen(path, "wb");
-    if (!out) return false;
+    // Made here or not at all: a file of that name, whoever wrote it, stays.
+    int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0644);
+    if (fd < 0) return errno;
+    FILE* out = fdopen(fd, "wb");
+    if (!out) {
+        int why = errno;
+        close(fd);
+        return why;
+    }
     bool ok = fwrite(file.data(), 1, file.size(), out) == file.size();
-    return fclose(out) == 0 && ok;
+    if (fclose(out) != 0) ok = false;
+    if (ok) return 0;
+    int why = errno ? errno : EIO;
+    remove(path);  // a half-written picture helps nobody
+    return why;
 }

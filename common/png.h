@@ -3,5 +3,6 @@
 #pragma once
 
 // Writes `rgb` (width x height pixels, rows from the top, 3 bytes a pixel)
-// to `path`. False when the file cannot be written.
-bool writePNG(const char* path, int width, int height, const unsigned char* rgb);
+// to `path`, a file it creates: one that exists already is left as it is.
+// Returns 0, or the errno value that says why (EEXIST: the name is taken).
+int writePNG(const char* path, int width, int height, const unsigned char* rgb);

@@ -3,9 +3,9 @@
 
 #include <stdio.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 
 #include "advice.h"
+#include "filekind.h"
 
 GLuint shaderVert;
 GLuint shaderFrag;
@@ -16,36 +16,12 @@ GLint loc;  // the uniform location looked up last
 static const char* nameVert = "";
 static const char* nameFrag = "";
 
-// Reads a stream whose size cannot be asked for (a pipe) to its end, growing
-// the buffer as it goes. Returns the text with its NUL, or null.
-static char* readToEnd(FILE* file) {
-    size_t capacity = 4096, length = 0;
-    char* buff = (char*)malloc(capacity);
-    while (buff) {
-        length += fread(buff + length, 1, capacity - 1 - length, file);
-        if (ferror(file)) break;
-        if (feof(file)) {
-            buff[length] = '\0';
-            return buff;
-        }
-        char* bigger = (char*)realloc(buff, capacity * 2);
-        if (!bigger) break;
-        buff = bigger;
-        capacity *= 2;
-    }
-    free(buff);
-    return NULL;
-}
-
 char* loadTextFile(const char* fileName) {
+    // A FIFO would hold the lesson in fopen until something writes to it; a
+    // folder or a device is no shader either. Only regular files are read.
+    if (*notAFile(fileName)) return NULL;
     FILE* file = fopen(fileName, "rb");
     if (!file) return NULL;
-    // A folder opens like a file, but its "size" is meaningless.
-    struct stat st;
-    if (fstat(fileno(file), &st) == 0 && (st.st_mode & S_IFMT) == S_IFDIR) {
-        fclose(file);
-        return NULL;
-    }
 
     char* buff = NULL;
     long fSize = -1;
@@ -53,18 +29,14 @@ char* loadTextFile(const char* fileName) {
         fSize = ftell(file);
         if (fseek(file, 0, SEEK_SET) != 0) fSize = -1;
     }
-    if (fSize < 0) {
-        buff = readToEnd(file);
-    } else {
-        buff = (char*)malloc((size_t)fSize + 1);
-        if (buff) {
-            // A file that shrank since ftell gives fewer bytes: end the text there.
-            size_t got = fread(buff, 1, (size_t)fSize, file);
-            buff[got] = '\0';
-            if (ferror(file)) {  // a device that failed
-                free(buff);
-                buff = NULL;
-            }
+    if (fSize >= 0) buff = (char*)malloc((size_t)fSize + 1);
+    if (buff) {
+        // A file that shrank since ftell gives fewer bytes: end the text there.
+        size_t got = fread(buff, 1, (size_t)fSize, file);
+        buff[got] = '\0';
+        if (ferror(file)) {
+            free(buff);
+            buff = NULL;
         }
     }
     fclose(file);
@@ -183,6 +155,7 @@ static GLuint compileFile(GLenum type, const char* fileName, const char* stage) 
     if (res) return shader;
     fprintf(stderr, "%s: the %s shader did not compile:\n", fileName, stage);
     printInfoLog(shader, glGetShaderiv, glGetShaderInfoLog, stderr);
+    adviseCompile(stage, fileName);
     glDeleteShader(shader);
     return 0;
 }
@@ -201,6 +174,7 @@ GLuint buildProgram(const char* fileVert, const char* fileFrag) {
         if (!res) {
             fprintf(stderr, "%s + %s: the program did not link:\n", fileVert, fileFrag);
             printInfoLog(program, glGetProgramiv, glGetProgramInfoLog, stderr);
+            adviseLink(fileVert, fileFrag);
             glDeleteProgram(program);
             program = 0;
         }

@@ -8,7 +8,8 @@ extern GLuint shaderFrag;
 extern GLuint shaderProg;
 
 // Reads a whole file into a new NUL-terminated buffer from malloc; the caller
-// frees it. Returns null when the file cannot be read. Prints nothing.
+// frees it. Returns null when the file cannot be read or is no regular file
+// (a folder, a FIFO, a device). Prints nothing.
 char* loadTextFile(const char* fileName);
 
 // Compiles, links and installs the program from a vertex and a fragment

@@ -19,6 +19,7 @@ struct Lesson {
     bool sceneBeforeGlew;  // scene state set before GLEW starts (needs only GL 1.x)
     bool perFrameLight;    // display() places light 0 in the scene every frame
     bool textures;         // loads "tex0.tga" and "tex1.tga" onto units 0 and 1
+    const char* subject;   // what the lesson teaches, in English (explore mode's title)
 };
 
 // Runs the lesson described by `row`; returns only if GLUT's loop does.
@@ -40,8 +41,10 @@ int runLesson(int argc, char** argv) {
 // its two texture objects (GLuint) that display() binds.
 extern const Lesson* lesson;
 extern unsigned int textures[2];
-extern float a;             // the teapot's turn about y, in degrees
-extern float light_pos[4];  // light 0 in scene space, for the per-frame light
+extern float a;                 // the teapot's turn about y, in degrees
+extern float light_pos[4];      // light 0 in scene space, for the per-frame light
+extern float mat_specular[4];   // the lit scenes' material: a white highlight
+extern float mat_shininess[1];  // of shininess 50
 
 void setupScene();
 void reshape(int w, int h);

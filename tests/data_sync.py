@@ -1,6 +1,9 @@
-"""build/bin holds exactly the shaders of data/: a shader removed there is
-gone from the programs' folder after the next build. Builds the project's own
-data/CMakeLists.txt in a scratch project, deletes a shader, builds again:
+"""The build's mirror of data/ beside the programs: a shader removed from
+data/ is gone from the programs' folder after the next build, and nothing
+the build did not place there is removed or overwritten: the learner's own
+shaders and images, or a copy they edited. A learner's own image in data/
+takes the place of the made one. Builds the project's own data/CMakeLists.txt
+in a scratch project:
     python3 data_sync.py SOURCE_DIR SCRATCH_DIR"""
 
 import os
@@ -15,36 +18,73 @@ set(LESSON_INSTALL_DIR glsl-lessons)
 add_subdirectory(data)
 """
 
+failures = []
+
+
+def expect(ok, what):
+    if not ok:
+        failures.append(what)
+        print("FAIL", what)
+
 
 def main(source, scratch):
     shutil.rmtree(scratch, ignore_errors=True)
     for sub in ("data", "cmake", "tools"):
         os.makedirs(os.path.join(scratch, sub))
     shutil.copytree(os.path.join(source, "data"), os.path.join(scratch, "data"), dirs_exist_ok=True)
-    shutil.copy(os.path.join(source, "cmake", "PruneShaders.cmake"), os.path.join(scratch, "cmake"))
+    shutil.copy(os.path.join(source, "cmake", "PlaceData.cmake"), os.path.join(scratch, "cmake"))
     for name in ("make_textures.cpp", "TgaWriter.h"):
         shutil.copy(os.path.join(source, "tools", name), os.path.join(scratch, "tools"))
     with open(os.path.join(scratch, "CMakeLists.txt"), "w") as f:
         f.write(PROJECT)
     build = os.path.join(scratch, "build")
-    bin_dir = os.path.join(build, "bin")
+    data, bin_dir = os.path.join(scratch, "data"), os.path.join(build, "bin")
 
     def cmake(*args):
-        subprocess.run(["cmake", *args], check=True, stdout=subprocess.DEVNULL)
+        return subprocess.run(["cmake", *args], check=True, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.PIPE).stderr.decode()
+
+    def read(*path):
+        with open(os.path.join(*path), "rb") as f:
+            return f.read()
+
+    def put(data_bytes, *path):
+        with open(os.path.join(*path), "wb") as f:
+            f.write(data_bytes)
 
     cmake("-S", scratch, "-B", build)
     cmake("--build", build)
     shaders = lambda folder: sorted(n for n in os.listdir(folder) if n.endswith((".vert", ".frag")))
-    gone = shaders(os.path.join(scratch, "data"))[0]
-    os.remove(os.path.join(scratch, "data", gone))
-    cmake("--build", build)
-    left = shaders(bin_dir)
-    if left != shaders(os.path.join(scratch, "data")):
-        print(f"FAIL: after {gone} was removed from data/, the programs' folder holds {left}")
-        return 1
-    shutil.rmtree(scratch)
-    print(f"ok: {gone} removed from data/ is gone from bin/ after the build")
-    return 0
+    theirs = shaders(data)
+    # The learner's own files beside the programs, and an edit of a build's copy.
+    own = {"my_try.frag": b"// mine\n", "moj_shader.vert": b"// moj\n", "tex0.tga": b"my own image"}
+    for name, text in own.items():
+        put(text, bin_dir, name)
+    edited = theirs[1]
+    put(b"// edited here\n", bin_dir, edited)
+    put(read(data, edited) + b"// and in data/\n", data, edited)
+    gone = theirs[0]
+    os.remove(os.path.join(data, gone))
+    with open(os.path.join(scratch, "tools", "make_textures.cpp"), "a") as f:
+        f.write("\n// changed: the images are made again\n")
+    put(b"learner's light map", data, "tex1.tga")
+    said = cmake("--build", build)
+
+    expect(not os.path.exists(os.path.join(bin_dir, gone)), f"{gone}, removed from data/, is still in bin/")
+    expect(f"Removing {os.path.join(bin_dir, gone)}" in said, f"the build did not say it removed {gone}: {said!r}")
+    for name, text in own.items():
+        expect(os.path.exists(os.path.join(bin_dir, name)) and read(bin_dir, name) == text,
+               f"the learner's own {name} in bin/ was removed or overwritten")
+    expect(read(bin_dir, edited) == b"// edited here\n", f"the learner's edit of bin/{edited} was overwritten")
+    expect(all(f"Keeping {os.path.join(bin_dir, n)}" in said for n in ("tex0.tga", edited)),
+           f"the build did not say which files it kept: {said!r}")
+    expect(read(bin_dir, "tex1.tga") == b"learner's light map", "data/tex1.tga did not replace the made image")
+    for name in theirs[2:]:
+        expect(read(bin_dir, name) == read(data, name), f"bin/{name} is not data/'s")
+    if not failures:
+        shutil.rmtree(scratch)
+        print("ok: the build placed data/, removed only what it had placed, and kept the learner's files")
+    return 1 if failures else 0
 
 
 if __name__ == "__main__":

@@ -1,8 +1,8 @@
 # Sourced by the scripts that fetch from Debian themselves: the archive this
 # machine's apt already uses, so a local mirror or proxy serves them too.
 #   debian_archive [FILE...]  prints the archive's address, from apt's source
-#                    files or the FILEs given (http://deb.debian.org/debian
-#                    when they name no Debian release)
+#                    files or the FILEs given; when they name no Debian
+#                    release, says so on standard error and fails
 #   apt_http_proxy   prints apt's HTTP proxy, if it has one
 
 debian_archive() {
@@ -43,7 +43,12 @@ debian_archive() {
       END { if (!done) stanza_end() }
     ' "${files[@]}")
   fi
-  echo "${found:-http://deb.debian.org/debian}"
+  if [ -z "$found" ]; then
+    echo "No Debian archive found in apt's sources ($*): add this machine's Debian mirror to" \
+      "/etc/apt/sources.list.d/debian.sources (or sources.list), then try again." >&2
+    return 1
+  fi
+  echo "$found"
 }
 
 apt_http_proxy() {

@@ -39,7 +39,9 @@ fetch_sources() {
   # archive this machine's apt uses.
   local apt=$root/build-windows/apt
   mkdir -p "$apt/lists/partial" "$src"
-  echo "deb-src $(debian_archive) bookworm main" >"$apt/sources.list"
+  local archive
+  archive=$(debian_archive)
+  echo "deb-src $archive bookworm main" >"$apt/sources.list"
   local opts=(-o "Dir::Etc::SourceList=$apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
               -o "Dir::State::Lists=$apt/lists" -o APT::Sandbox::User=root)
   apt-get "${opts[@]}" -qq update

@@ -11,6 +11,7 @@ if [ $# -ne 3 ]; then
   exit 2
 fi
 folder=$1 program=$2 shot=$3
+case $shot in /*) ;; *) shot=$PWD/$shot ;; esac  # as the caller meant it, before the cd below
 [ -d "$folder" ] || { echo "headless: no folder $folder" >&2; exit 2; }
 [ -x "$folder/$program" ] || { echo "headless: no program $folder/$program" >&2; exit 2; }
 mkdir -p "$(dirname "$shot")" || { echo "headless: cannot make the folder of $shot" >&2; exit 2; }

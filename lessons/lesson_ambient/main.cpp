@@ -6,6 +6,7 @@
 static constexpr Lesson row = {
     "Kolory w shaderze", "oswietlenie_otoczenia.vert", "oswietlenie_otoczenia.frag",
     SCENE_PLAIN, /*sceneBeforeGlew*/ true, /*perFrameLight*/ true, /*textures*/ false,
+    "ambient light",
 };
 // clang-format on
 

@@ -6,6 +6,7 @@
 static constexpr Lesson row = {
     "Kolory w shaderze", "oswietlenie_rozproszone.vert", "oswietlenie_rozproszone.frag",
     SCENE_PLAIN, /*sceneBeforeGlew*/ true, /*perFrameLight*/ true, /*textures*/ false,
+    "diffuse light, per vertex",
 };
 // clang-format on
 

@@ -6,6 +6,7 @@
 static constexpr Lesson row = {
     "Kolory w shaderze", "oswietlenie_per_vertex.vert", "oswietlenie_per_vertex.frag",
     SCENE_PLAIN, /*sceneBeforeGlew*/ true, /*perFrameLight*/ true, /*textures*/ false,
+    "ambient, diffuse and specular light per vertex (Gouraud)",
 };
 // clang-format on
 

@@ -6,6 +6,7 @@
 static constexpr Lesson row = {
     "Kolory w shaderze", "oswietlenie_odbite.vert", "oswietlenie_odbite.frag",
     SCENE_LIT, /*sceneBeforeGlew*/ true, /*perFrameLight*/ false, /*textures*/ false,
+    "specular light per fragment (Phong)",
 };
 // clang-format on
 

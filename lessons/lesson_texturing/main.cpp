@@ -6,6 +6,7 @@
 static constexpr Lesson row = {
     "Teksturowanie", "teksturowanie.vert", "teksturowanie.frag",
     SCENE_TEXTURED, /*sceneBeforeGlew*/ false, /*perFrameLight*/ false, /*textures*/ true,
+    "two textures multiplied",
 };
 // clang-format on
 

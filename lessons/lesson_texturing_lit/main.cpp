@@ -6,6 +6,7 @@
 static constexpr Lesson row = {
     "Teksturowanie", "teksturowanie_osw.vert", "teksturowanie_osw.frag",
     SCENE_TEXTURED, /*sceneBeforeGlew*/ false, /*perFrameLight*/ false, /*textures*/ true,
+    "two textures, lit per fragment",
 };
 // clang-format on
 

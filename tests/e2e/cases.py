@@ -49,10 +49,10 @@ def missing_shader_files(lesson, opts):
     folder = lesson.scratch()
     os.remove(os.path.join(folder, lesson.frag))
     expect_failure(run(lesson, folder), MSG_FRAG, what="fragment shader missing",
-                   advice=[f'fragment shader "{lesson.frag}"', folder, "no such file", "build/bin"])
+                   advice=[f'fragment shader "{os.path.join(folder, lesson.frag)}"', "no such file", "build/bin"])
     os.remove(os.path.join(folder, lesson.vert))
     result = run(lesson, folder)
-    expect_failure(result, MSG_VERT, what="both shaders missing", advice=[f'vertex shader "{lesson.vert}"'])
+    expect_failure(result, MSG_VERT, what="both shaders missing", advice=[f'vertex shader "{os.path.join(folder, lesson.vert)}"'])
     check(lesson.frag not in result.opened(), "the fragment file was looked for after the vertex file failed")
 
 
@@ -169,7 +169,7 @@ def other_keys_and_resize(lesson, opts):
             for n in range(2):
                 running.wait_frames(20)
                 shots.append(os.path.join(folder, f"x{n}.png"))
-                subprocess.run(["import", "-window", running.window, shots[-1]], env=base_env(display.name), check=True)
+                running.window_image(shots[-1])
             check(images_differ(lesson.tools_dir, *shots), "the turn stopped after explore mode's keys")
             check(running.title() == lesson.title, f"the title changed: {running.title()!r}")
             running.key("Escape")
@@ -385,18 +385,26 @@ def wayland(lesson, opts):
 
 @case
 def explore_hold_and_orbit(lesson, opts):
-    """Space holds the turn and a step moves it; half a turn of orbit shows
-    the light's space: a light fixed in the scene stays on its side of the
-    teapot, now behind it, and one fixed to the viewer comes round."""
+    """Space holds the turn and a step moves it, still held; the screenshot
+    is the window as the learner sees it; half a turn of orbit shows the
+    light's space: a light fixed in the scene stays on its side of the
+    teapot, now behind it, and one fixed to the viewer comes round. A
+    vertical drag stops short of turning the teapot upside down."""
     tools = lesson.tools_dir
-    with PrivateDisplay() as display, Running(lesson, lesson.scratch(), display, explore=True) as running:
+    folder = lesson.scratch()
+    with PrivateDisplay() as display, Running(lesson, folder, display, explore=True) as running:
         running.key("space")
         held = [running.snapshot(), running.snapshot()]
         check("paused" in running.title("paused"), f"title when paused: {running.title()!r}")
         check(not images_differ(tools, *held, tolerance=0, share=0), "two frames differ while paused")
+        seen = running.window_image(os.path.join(folder, "window.png"))
+        check(not images_differ(tools, held[1], seen, tolerance=0, share=0),
+              "the screenshot is not the picture in the window")
         running.key("Right")
         front = running.snapshot()
         check(images_differ(tools, held[1], front), "a step did not turn the teapot")
+        check(not images_differ(tools, front, running.snapshot(), tolerance=0, share=0)
+              and "paused" in running.title(), f"a step set the teapot turning again: {running.title()!r}")
         running.drag(20, 200, 380, 200)  # 360 pixels: half a turn round the teapot
         behind = running.snapshot()
         lit, seen = teapot_brightness(front), teapot_brightness(behind)
@@ -404,6 +412,11 @@ def explore_hold_and_orbit(lesson, opts):
             check(seen < 0.5 * lit, f"a light fixed in the scene came round with the camera: {lit:.0f} -> {seen:.0f}")
         else:
             check(abs(seen - lit) < 0.1 * lit, f"a light fixed to the viewer stayed behind: {lit:.0f} -> {seen:.0f}")
+        running.drag(200, 20, 200, 260)  # 120 degrees down: stops at the top
+        above = running.snapshot()
+        running.drag(200, 20, 200, 200)
+        check(not images_differ(tools, above, running.snapshot(), tolerance=0, share=0),
+              "the orbit went past the top: the teapot turns upside down")
         running.key("Escape")
         result = running.finish()
     check(result.rc == 0, f"Escape in explore mode: {result}")
@@ -412,59 +425,170 @@ def explore_hold_and_orbit(lesson, opts):
 @case
 def explore_built_in_lighting(lesson, opts):
     """OpenGL's own per-vertex lighting of the same scene: close to the
-    per-vertex lesson's shaders, which re-implement it."""
+    per-vertex lesson's shaders, which re-implement it; the terminal says
+    what the built-in model is."""
     with PrivateDisplay() as display, Running(lesson, lesson.scratch(), display, explore=True) as running:
         running.key("space")
         shader = running.snapshot()
         running.key("b")
         built_in = running.snapshot()
         check("built-in lighting" in running.title("built-in"), f"title: {running.title()!r}")
+        check(b"Built-in lighting: OpenGL's own model" in running.output()[0], "b did not say what it shows")
         print(compare_image(lesson.tools_dir, built_in, shader, tolerance=8, share=0.05))
+
+
+GREEN = "#version 110\nvoid main() { gl_FragColor = vec4(0.0, 1.0, 0.0, 1.0); }\n"
+RED = GREEN.replace("0.0, 1.0, 0.0", "1.0, 0.0, 0.0")
+BLUE = GREEN.replace("0.0, 1.0, 0.0", "0.0, 0.0, 1.0")
+PURE = {"green": bytes([0, 255, 0]), "red": bytes([255, 0, 0]), "blue": bytes([0, 0, 255])}
+
+
+def builds(running):
+    """Programs switched to, and builds that failed, so far."""
+    out, err = running.output()
+    return out.count(b"Drawing with") + err.count(b"Still drawing")
+
+
+def saved(running, path, source, what, seconds=1.0):
+    """Writes `source` over `path` (as an editor that writes in place) and
+    waits until the lesson has built it."""
+    count = builds(running)
+    with open(path, "wb") as f:
+        f.write(source.encode())
+    started = time.monotonic()
+    while builds(running) == count:
+        check(time.monotonic() - started < seconds, f"{what}: nothing {seconds} s after the save")
+        time.sleep(0.01)
+
+
+def pixels_of(path, colour):
+    """How many pixels of the picture are exactly `colour`."""
+    _, _, rgb = read_png(path)
+    return sum(1 for i in range(0, len(rgb), 3) if rgb[i:i + 3] == PURE[colour])
+
+
+def drawn(running, colour, least=10000):
+    """Whether the teapot is drawn in one pure colour now, by a screenshot."""
+    return pixels_of(running.snapshot(), colour) > least
+
+
+def watch_until(running, colour, what, seconds=3):
+    deadline = time.monotonic() + seconds
+    while not drawn(running, colour):
+        check(time.monotonic() < deadline, f"{what}: not drawn {seconds} s later: {running.output()[1][-300:]!r}")
 
 
 @case
 def explore_live_shaders(lesson, opts):
-    """A saved shader draws in the same process within a second; a broken one
-    names its file and stage while the last good program goes on drawing;
-    another lesson's pair loads by its number, a textured one only where
-    textures are bound."""
+    """Every save draws: the fragment or the vertex shader, a save caught
+    half-written (never an error), one made while a slow one builds. A broken
+    one names its file and stage while the last good program draws; a FIFO
+    is refused without a wait; the title follows. Another lesson's pair
+    loads by its number, a textured one only where textures are bound."""
     folder = lesson.scratch()
     for name in os.listdir(lesson.bin_dir):  # every lesson's pair, for the number keys
         if name.endswith((".vert", ".frag")) and name not in lesson.data_files():
             shutil.copy(os.path.join(lesson.bin_dir, name), folder)
-    green = "#version 110\nvoid main() { gl_FragColor = vec4(0.0, 1.0, 0.0, 1.0); }\n"
-
-    def builds(running):  # programs switched to, and builds that failed, so far
-        out, err = running.output()
-        return out.count(b"Drawing with") + err.count(b"did not")
-
-    def saved(running, source, wait_for):
-        count = builds(running)
-        write(folder, lesson.frag, source)
-        started = time.monotonic()
-        while builds(running) == count:
-            check(time.monotonic() - started < 1.0, f"{wait_for}: nothing 1 s after the save")
-            time.sleep(0.01)
-
+    frag, vert = os.path.join(folder, lesson.frag), os.path.join(folder, lesson.vert)
     with PrivateDisplay() as display, Running(lesson, folder, display, explore=True) as running:
         running.key("space")
-        saved(running, green, "a changed shader")
-        _, _, rgb = read_png(running.snapshot())
-        check(rgb.count(bytes([0, 255, 0])) > 10000, "the changed shader is not what draws")
-        saved(running, green.replace("vec4(0.0", "vec3(0.0"), "a broken shader")
+        saved(running, frag, GREEN, "a changed fragment shader")
+        check(drawn(running, "green"), "the changed shader is not what draws")
+        green_pixels = pixels_of(running.snapshot(), "green")
+        with open(vert) as f:
+            source = f.read()
+        saved(running, vert, source.replace("gl_Vertex;", "vec4(gl_Vertex.xyz * 0.5, 1.0);"), "a vertex shader")
+        half = pixels_of(running.snapshot(), "green")
+        check(half < 0.4 * green_pixels, f"the saved vertex shader does not draw: {green_pixels} -> {half} pixels")
+
+        saved(running, frag, GREEN.replace("vec4(0.0", "vec3(0.0"), "a broken shader")
         err = running.output()[1].decode()
-        check(f"{lesson.frag}: the fragment shader did not compile" in err, f"the error does not name file and stage: {err!r}")
+        check(f"{lesson.frag}: the fragment shader did not compile" in err and "save: the window picks it up" in err,
+              f"the error does not name file and stage, or what to do: {err!r}")
         check("shader error" in running.title("shader error"), f"title after a broken save: {running.title()!r}")
-        _, _, rgb = read_png(running.snapshot())
-        check(rgb.count(bytes([0, 255, 0])) > 10000, "the last good program stopped drawing")
+        check(drawn(running, "green"), "the last good program stopped drawing")
+        saved(running, frag, RED, "a fixed shader")
+        check("shader error" not in running.title() and drawn(running, "red"), f"after a fix: {running.title()!r}")
+
+        # Editors that truncate, then write: caught in between, the file is
+        # empty or half there. Never an error; the finished file draws.
+        errors = running.output()[1].count(b"did not compile")
+        for n in range(8):
+            count = builds(running)
+            with open(frag, "wb") as f:
+                f.write((RED if n % 2 else GREEN)[:30].encode())
+                f.flush()
+                time.sleep(0.012)
+                f.write((RED if n % 2 else GREEN)[30:].encode())
+            deadline = time.monotonic() + 1
+            while builds(running) == count and time.monotonic() < deadline:
+                time.sleep(0.01)
+        check(running.output()[1].count(b"did not compile") == errors,
+              f"a save caught half-written was reported: {running.output()[1][-400:]!r}")
+        check(drawn(running, "red"), "the last of the half-written saves is not what draws")
+
+        # A save landing while a slow one builds is built next.
+        # 16 MiB: about 0.2 s to compile, unless the driver has seen it before.
+        slow = BLUE + f"// {time.time()}\n" + ("// " + "y" * 60 + "\n") * 262144
+        with open(frag + ".tmp", "w") as f:
+            f.write(slow)
+        os.replace(frag + ".tmp", frag)  # whole at once, as editors that rename their file over
+        time.sleep(0.1)  # its build starts about 0.05 s after the save
+        with open(frag, "w") as f:
+            f.write(GREEN)
+        watch_until(running, "green", "a save made during a slow build")
+
+        # A FIFO in place of the shader: refused, the lesson goes on.
+        os.remove(frag)
+        os.mkfifo(frag)
+        deadline = time.monotonic() + 3
+        while b"FIFO" not in running.output()[1]:
+            check(time.monotonic() < deadline, f"a FIFO was not refused: {running.output()[1][-300:]!r}")
+            time.sleep(0.02)
+        os.remove(frag)
+        with open(frag + ".tmp", "w") as f:  # an editor that renames its file over
+            f.write(RED)
+        os.replace(frag + ".tmp", frag)
+        watch_until(running, "red", "a shader renamed over a FIFO")
+
         running.key("3")
         check("oswietlenie_per_vertex" in running.title("per_vertex"), f"title after key 3: {running.title()!r}")
         running.key("5")
         time.sleep(0.3)
-        check(b"sample textures" in running.output()[1] and "oswietlenie_per_vertex" in running.title(),
-              f"a texturing pair without textures: {running.output()[1][-300:]!r}, {running.title()!r}")
+        err = running.output()[1]
+        check(b"sample textures" in err and err.rstrip().endswith(b"Still drawing with the last program that worked.")
+              and "shader error" in running.title("shader error"),
+              f"a texturing pair without textures: {err[-300:]!r}, {running.title()!r}")
+        running.key("4")
+        check(b"a white highlight of shininess 50" in running.output()[0] or lesson.scene != "plain",
+              "key 4 in a plain scene did not say whose material draws")
         running.key("Escape")
         check(running.finish().rc == 0, "Escape after the edits")
+
+
+@case
+def explore_side_by_side(lesson, opts):
+    """Two explore runs in one folder: a save reaches both, each saves its
+    own screenshots, and one that ends leaves the other drawing saves."""
+    folder = lesson.scratch()
+    frag = os.path.join(folder, lesson.frag)
+    with PrivateDisplay("840x480") as display, Running(lesson, folder, display, explore=True, tag="1") as first:
+        with Running(lesson, folder, display, explore=True, tag="2", taken=[first.window]) as second:
+            for running, x in ((first, 0), (second, 420)):
+                running.move(x, 0)
+                running.key("space")
+            with open(frag, "w") as f:
+                f.write(GREEN)
+            for running in (first, second):
+                watch_until(running, "green", "a save, in either window")
+            shots = [first.snapshot(), second.snapshot()]
+            check(len(set(shots)) == 2, f"the two runs saved over each other: {shots}")
+            first.key("Escape")
+            check(first.finish().rc == 0, "Escape in the first window")
+            with open(frag, "w") as f:
+                f.write(RED)
+            watch_until(second, "red", "a save after the other run ended")
+            check(all(os.path.exists(s) for s in shots), "a screenshot went when a run ended")
 
 
 # Shader files and the shader pipeline ----------------------------------------------------------
@@ -488,7 +612,8 @@ def shader_compile_failures(lesson, opts):
         check(result.rc == 1 and lines[0] == "GL_COMPILE_STATUS ERROR!" and culprit in lines[1],
               f"{what}: {result}")
         stage, name = ("vertex", lesson.vert) if culprit.startswith("vertex") else ("fragment", lesson.frag)
-        expect_failure(result, result.out, what=what, advice=[f'{stage} shader "{name}"', "did not compile"])
+        expect_failure(result, result.out, what=what,
+                       advice=[f'{stage} shader "{os.path.join(folder, name)}"', "did not compile"])
         check(result.out.count(b"GL_COMPILE_STATUS ERROR!") == 1 and "Mistake" not in "".join(
             l for l in lines[1:] if culprit not in l), f"{what}: more than the first failure reported: {result}")
 
@@ -505,7 +630,8 @@ def shader_link_failure(lesson, opts):
     check(result.rc == 1 and lines[0] == "GL_LINK_STATUS ERROR!" and "neverWritten" in result.out.decode(),
           f"link failure: {result}")
     expect_failure(result, result.out, what="link failure",
-                   advice=[f'vertex shader "{lesson.vert}"', f'fragment shader "{lesson.frag}"', "do not link"])
+                   advice=[f'vertex shader "{os.path.join(folder, lesson.vert)}"',
+                           f'fragment shader "{os.path.join(folder, lesson.frag)}"', "do not link"])
 
 
 @case
@@ -529,24 +655,19 @@ def shader_file_forms(lesson, opts):
 
 
 @case
-def shader_from_pipe(lesson, opts):
+def shader_not_a_file(lesson, opts):
+    """A FIFO where the vertex shader should be would hold the lesson in
+    fopen until something writes to it; a device never ends. Both are
+    refused at once, with a message."""
     folder = lesson.scratch()
-    with open(os.path.join(lesson.bin_dir, lesson.vert), "rb") as f:
-        source = f.read()
-    # Long enough to need more than one read, so the buffer has to grow.
-    source += b"\n" + b"// padding\n" * 2000
-    fifo = os.path.join(folder, lesson.vert)
-    os.remove(fifo)
-    os.mkfifo(fifo)
-    writer = subprocess.Popen(["sh", "-c", f"cat > '{fifo}'"], stdin=subprocess.PIPE)
-    writer.stdin.write(source)
-    writer.stdin.close()
-    try:
-        result = run(lesson, folder, frames=2, timeout=60)
-    finally:
-        writer.kill()
-        writer.wait()
-    check(result.rc == 0 and result.out == b"", f"vertex shader from a pipe: {result}")
+    os.remove(os.path.join(folder, lesson.vert))
+    os.mkfifo(os.path.join(folder, lesson.vert))
+    expect_failure(run(lesson, folder, timeout=30), MSG_VERT, what="a FIFO as the vertex shader", advice=["FIFO"])
+    shutil.copy(os.path.join(lesson.bin_dir, lesson.vert), folder + "/x")
+    os.replace(folder + "/x", os.path.join(folder, lesson.vert))
+    os.remove(os.path.join(folder, lesson.frag))
+    os.symlink("/dev/zero", os.path.join(folder, lesson.frag))
+    expect_failure(run(lesson, folder, timeout=30), MSG_FRAG, what="a device as the fragment shader", advice=["device"])
 
 
 @case
@@ -602,7 +723,7 @@ def unreadable_files(lesson, opts):
             os.chmod(os.path.join(folder, other), 0o644)
         os.chmod(os.path.join(folder, name), 0)
         result = run(lesson, folder, frames=1, preexec=as_nobody)
-        expect_failure(result, message, what=f"{name} unreadable", advice=[f'"{name}"', "ermission"])
+        expect_failure(result, message, what=f"{name} unreadable", advice=[f'"{os.path.join(folder, name)}"', "ermission"])
 
 
 # Textures ----------------------------------------------------------------------------------------
@@ -627,16 +748,19 @@ def texture_failures(lesson, opts):
                  "empty": (b"", "shorter than a TGA header"),
                  "huge declared size": (tga(65535, 65535, 32, size=30), "more than 2 GiB"),
                  "header only": (tga(64, 64, 24, size=18), "shorter than its header says"),
-                 "wider than the driver allows": (tga(16385, 1, 24), "larger than this driver's largest texture")}
+                 "wider than the driver allows": (tga(16385, 1, 24), "larger than this driver's largest texture"),
+                 "a PNG": (b"\x89PNG\r\n\x1a\n" + bytes(40), "not a TGA image but a PNG image"),
+                 "a folder": (os.mkdir, "a folder, not a file"), "a FIFO": (os.mkfifo, "FIFO")}
     for image in ("tex0.tga", "tex1.tga"):
         for what, (data, reason) in bad_forms.items():
             folder = lesson.scratch()
-            if data is None:
-                os.remove(os.path.join(folder, image))
-            else:
+            os.remove(os.path.join(folder, image))
+            if callable(data):
+                data(os.path.join(folder, image))
+            elif data is not None:
                 write(folder, image, data)
             result = run(lesson, folder, frames=1)
-            expect_failure(result, MSG_TEXTURE, what=f"{image} {what}", advice=[f'"{image}"', folder, reason])
+            expect_failure(result, MSG_TEXTURE, what=f"{image} {what}", advice=[f'"{os.path.join(folder, image)}"', reason])
             opened = result.opened()
             check(opened[:2] == [lesson.vert, lesson.frag], f"{image} {what}: images read before the shaders: {opened}")
             if image == "tex0.tga":

@@ -166,9 +166,12 @@ class PrivateDisplay:
     that resets when its last client (an xdotool search, say) leaves refuses
     the lesson that connects meanwhile."""
 
+    def __init__(self, size="640x480"):
+        self.size = size
+
     def __enter__(self):
         read, write = os.pipe()
-        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "640x480x24",
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", f"{self.size}x24",
                                       "-nolisten", "tcp", "-noreset"], pass_fds=(write,),
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
@@ -196,23 +199,25 @@ class Running:
     """A lesson running in the background on a private display, once it has
     drawn `frames` frames in its window: the program itself under the frame
     probe (in explore mode with `explore`), or `command` with `env` (a Windows
-    build under wine, say)."""
+    build under wine, say). Beside others on one display: `taken` are their
+    windows, and `tag` names this one's files in a folder they share."""
 
-    def __init__(self, lesson, folder, display, command=None, env=None, frames=1, seconds=60, explore=False):
+    def __init__(self, lesson, folder, display, command=None, env=None, frames=1, seconds=60, explore=False, tag="",
+                 taken=()):
         self.lesson, self.folder, self.display = lesson, folder, display
-        self.tick = os.path.join(folder, "frames")
+        self.tick = os.path.join(folder, "frames" + tag)  # `tag`: another lesson may run in the same folder
         if env is None:
             env = probe_env(lesson, folder, base_env(display.name))
         env["PROBE_TICK"] = self.tick
         command = command or [os.path.join(lesson.bin_dir, lesson.name)] + (["--explore"] if explore else [])
         # Output goes to files, so a long run never blocks on a full pipe.
-        self.outputs = os.path.join(folder, "stdout"), os.path.join(folder, "stderr")
+        self.outputs = os.path.join(folder, "stdout" + tag), os.path.join(folder, "stderr" + tag)
         with open(self.outputs[0], "wb") as out, open(self.outputs[1], "wb") as err:
             self.proc = subprocess.Popen(command, cwd=folder, env=env, stdout=out, stderr=err)
         title = "^" + re.escape(lesson.title) + (" - " if explore else "$")
         try:
             self.wait_frames(frames, seconds)
-            ids = display.xdotool("search", "--name", title).split()
+            ids = [i for i in display.xdotool("search", "--name", title).split() if i not in taken]
             check(len(ids) == 1, f"expected one window titled {lesson.title!r}, found {ids}")
             self.window = ids[0]
         except BaseException:
@@ -267,17 +272,29 @@ class Running:
             return out.read(), err.read()
 
     def snapshot(self, seconds=10):
-        """Explore mode's own screenshot key: the path of the PNG it saved."""
+        """Explore mode's own screenshot key: the path of the PNG it saved,
+        once the program has said so with that whole path."""
         before = set(glob.glob(os.path.join(self.folder, "*.png")))
         self.key("s")
         deadline = time.monotonic() + seconds
         while True:
             new = set(glob.glob(os.path.join(self.folder, "*.png"))) - before
-            if new and b"Saved " + os.path.basename(min(new)).encode() in self.output()[0]:
+            if new and b"Saved " + min(new).encode() + b"\n" in self.output()[0]:
                 return min(new)
             check(self.proc.poll() is None, f"the program ended with status {self.proc.returncode}")
-            check(time.monotonic() < deadline, f"no screenshot {seconds} s after the key")
+            check(time.monotonic() < deadline, f"no screenshot {seconds} s after the key: {self.output()}")
             time.sleep(0.02)
+
+    def move(self, x, y):
+        """No window manager places windows here: freeglut draws nothing in
+        one that another covers, and the screen crops one at -1, -1."""
+        self.display.xdotool("windowmove", self.window, str(x), str(y))
+
+    def window_image(self, path):
+        """The window as the X server shows it, read by another program."""
+        self.move(0, 0)
+        subprocess.run(["import", "-window", self.window, path], env=base_env(self.display.name), check=True)
+        return path
 
     def finish(self, timeout=30):
         self.proc.wait(timeout=timeout)
@@ -295,10 +312,13 @@ def read_png(path):
     probe and explore mode write (alpha dropped)."""
     with open(path, "rb") as f:
         data = f.read()
+    check(data[:8] == b"\x89PNG\r\n\x1a\n", f"{path}: no PNG signature")
     pos, idat, width, height, channels = 8, b"", 0, 0, 3
     while pos < len(data):
         length = int.from_bytes(data[pos:pos + 4], "big")
         kind, body = data[pos + 4:pos + 8], data[pos + 8:pos + 8 + length]
+        crc = int.from_bytes(data[pos + 8 + length:pos + 12 + length], "big")
+        check(zlib.crc32(kind + body) == crc, f"{path}: the {kind!r} chunk's CRC is wrong (strict viewers refuse it)")
         if kind == b"IHDR":
             width, height = int.from_bytes(body[:4], "big"), int.from_bytes(body[4:8], "big")
             check(body[8] == 8 and body[9] in (2, 6) and body[12] == 0, f"{path}: not 8-bit RGB(A)")

@@ -1,0 +1,74 @@
+# Run at build time: places the lessons' data beside the programs, and takes
+# away only what it placed there itself. A learner's own files in BIN (their
+# shaders, their images, a copy they edited) are never removed or overwritten.
+#   cmake -DSOURCE=<data folder> -DGENERATED=<made images> -DBIN=<bin folder>
+#         -DMANIFEST=<file> -P PlaceData.cmake
+# MANIFEST lists each file placed, with the MD5 of what was written: a file
+# in BIN that still has it is the build's own; any other is the learner's.
+# The shaders come from SOURCE; tex0.tga and tex1.tga from SOURCE when a
+# learner put their own there, otherwise from GENERATED.
+cmake_policy(VERSION 3.25)
+file(MAKE_DIRECTORY ${BIN})
+set(placed "")
+if(EXISTS ${MANIFEST})
+  file(STRINGS ${MANIFEST} placed)
+endif()
+# What the build placed last time: NAME=MD5.
+set(built_names "")
+foreach(entry IN LISTS placed)
+  string(REGEX MATCH "^([^ ]+) ([0-9a-f]+)$" _ "${entry}")
+  list(APPEND built_names ${CMAKE_MATCH_1})
+  set(built_${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
+endforeach()
+
+file(GLOB shaders RELATIVE ${SOURCE} ${SOURCE}/*.vert ${SOURCE}/*.frag)
+set(wanted "")
+foreach(name IN LISTS shaders)
+  list(APPEND wanted ${name})
+  set(from_${name} ${SOURCE}/${name})
+endforeach()
+foreach(name tex0.tga tex1.tga)
+  if(EXISTS ${SOURCE}/${name})
+    list(APPEND wanted ${name})
+    set(from_${name} ${SOURCE}/${name})
+  elseif(EXISTS ${GENERATED}/${name})
+    list(APPEND wanted ${name})
+    set(from_${name} ${GENERATED}/${name})
+  endif()
+endforeach()
+
+set(manifest "")
+foreach(name IN LISTS wanted)
+  file(MD5 ${from_${name}} want)
+  set(dest ${BIN}/${name})
+  set(ours TRUE)
+  set(have "")
+  if(EXISTS ${dest})
+    file(MD5 ${dest} have)
+    if(NOT have STREQUAL want AND NOT have STREQUAL "${built_${name}}")
+      set(ours FALSE)
+    endif()
+  endif()
+  if(ours)
+    if(NOT EXISTS ${dest} OR NOT have STREQUAL want)
+      file(COPY_FILE ${from_${name}} ${dest})
+    endif()
+    string(APPEND manifest "${name} ${want}\n")
+  else()
+    message(NOTICE "Keeping ${dest}: it is not the build's copy of ${from_${name}} (edited there, "
+                   "or yours). Move it away and build again for the project's.")
+  endif()
+endforeach()
+
+# What the build placed before and no longer does (a shader deleted or
+# renamed in data/): removed, unless it was changed since.
+foreach(name IN LISTS built_names)
+  if(NOT name IN_LIST wanted AND EXISTS ${BIN}/${name})
+    file(MD5 ${BIN}/${name} have)
+    if(have STREQUAL "${built_${name}}")
+      message(NOTICE "Removing ${BIN}/${name}: it is no longer in ${SOURCE}.")
+      file(REMOVE ${BIN}/${name})
+    endif()
+  endif()
+endforeach()
+file(WRITE ${MANIFEST} "${manifest}")

@@ -1,0 +1,26 @@
+// Whether a path names a regular file, asked before the file is opened.
+#include "filekind.h"
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+const char* notAFile(const char* fileName) {
+    struct stat st;
+    if (stat(fileName, &st) != 0) return "";
+    switch (st.st_mode & S_IFMT) {
+        case S_IFREG:
+            return "";
+        case S_IFDIR:
+            return "it is a folder, not a file";
+#ifdef S_IFIFO
+        case S_IFIFO:
+            return "it is a FIFO (a named pipe), not a file: it would wait for a writer";
+#endif
+#ifdef S_IFSOCK
+        case S_IFSOCK:
+            return "it is a socket, not a file";
+#endif
+        default:
+            return "it is a device, not a file";
+    }
+}
