@@ -1,11 +1,18 @@
-"""The scripts a learner types: run.sh's usage, and the headless run of a
-lesson that ends by itself right after its window appears.
+"""The scripts a learner types, and what they get: run.sh's usage, the
+headless run (its screenshot where the caller said, and a lesson that ends by
+itself right after its window appears), and ./run.sh --explore itself, two at
+once, whose screenshots land in out/ and survive the next run.
     python3 scripts_test.py SOURCE_DIR BIN_DIR SCRATCH_DIR"""
 
 import os
+import re
 import shutil
 import subprocess
 import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e"))
+from harness import PrivateDisplay, base_env, read_png  # noqa: E402
 
 failures = []
 
@@ -14,38 +21,131 @@ def expect(ok, what):
     if not ok:
         failures.append(what)
         print("FAIL", what)
+    return ok
 
 
-def main(source, bin_dir, scratch):
-    run_sh = os.path.join(source, "run.sh")
-    lessons = sorted(os.listdir(os.path.join(source, "lessons")))
-    # Usage: asked for, it goes to standard output with status 0; after a
-    # mistake, to standard error with status 2, before anything is built.
-    for args, status in ((["--help"], 0), (["-h"], 0), (["--bogus"], 2), (["lesson_diffuse", "extra"], 2),
-                         (["--explore"], 2), (["no_such_lesson"], 2)):
+def usage(run_sh, lessons):
+    """Asked for, usage goes to standard output with status 0; after a
+    mistake, to standard error with status 2, before anything is built."""
+    for args, status, says in ((["--help"], 0, ""), (["-h"], 0, ""), (["--bogus"], 2, "'--bogus'"),
+                               (["lesson_diffuse", "extra"], 2, "one lesson at a time"),
+                               (["--explore"], 2, "--explore needs a lesson"), (["--watch"], 2, "--watch needs a lesson"),
+                               (["no_such_lesson"], 2, "no lesson called"), ([""], 2, "no lesson called ''"),
+                               (["lesson_ambient lesson_diffuse"], 2, "no lesson called")):
         proc = subprocess.run([run_sh, *args], stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30)
         text = (proc.stdout if status == 0 else proc.stderr).decode()
-        expect(proc.returncode == status and "usage:" in text and all(l in text for l in lessons),
-               f"run.sh {' '.join(args)}: status {proc.returncode}, output {proc.stdout!r}, errors {proc.stderr!r}")
+        expect(proc.returncode == status and "usage:" in text and says in text and all(l in text for l in lessons),
+               f"run.sh {args}: status {proc.returncode}, output {proc.stdout!r}, errors {proc.stderr!r}")
+
+
+def headless(source, bin_dir, scratch):
+    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+    headless_sh = os.path.join(source, "tools", "headless.sh")
+    # A screenshot path relative to where the script is started.
+    proc = subprocess.run([headless_sh, bin_dir, "lesson_ambient", "shots/a.png"], cwd=scratch, env=env,
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
+    shot = os.path.join(scratch, "shots", "a.png")
+    if expect(proc.returncode == 0 and os.path.exists(shot) and f"Screenshot: {shot}" in proc.stdout.decode(),
+              f"headless.sh with a relative path: {proc.returncode}, {proc.stdout!r}, {proc.stderr!r}"):
+        size = subprocess.run(["identify", "-format", "%w x %h", shot], stdout=subprocess.PIPE).stdout.decode()
+        rgb = subprocess.run(["convert", shot, "-depth", "8", "rgb:-"], stdout=subprocess.PIPE).stdout
+        teapot = sum(1 for i in range(0, len(rgb), 3) if min(rgb[i:i + 3]) < 250)
+        expect(size == "400 x 400" and teapot > 10000, f"the screenshot is {size}, with {teapot} pixels of teapot")
 
     # A lesson whose fragment shader takes a moment to compile and then fails:
     # its window is there, then it is gone before the screenshot.
-    shutil.rmtree(scratch, ignore_errors=True)
-    os.makedirs(scratch)
+    folder = os.path.join(scratch, "slow")
+    os.makedirs(folder)
     for name in ("lesson_specular", "oswietlenie_odbite.vert"):
-        shutil.copy(os.path.join(bin_dir, name), scratch)
-    with open(os.path.join(scratch, "oswietlenie_odbite.frag"), "wb") as f:
+        shutil.copy(os.path.join(bin_dir, name), folder)
+    with open(os.path.join(folder, "oswietlenie_odbite.frag"), "wb") as f:
         f.write(b"#version 110\n" + (b"// " + b"y" * 60 + b"\n") * 262144 + b"void main() { mistake; }\n")
-    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
-    shot = os.path.join(scratch, "shot.png")
     try:
-        proc = subprocess.run([os.path.join(source, "tools", "headless.sh"), scratch, "lesson_specular", shot],
+        proc = subprocess.run([headless_sh, folder, "lesson_specular", os.path.join(folder, "shot.png")],
                               env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=40)
         out = proc.stdout.decode()
         expect(proc.returncode == 1 and "GL_COMPILE_STATUS ERROR!" in out and "exited with status 1." in out,
                f"a lesson that ends by itself: status {proc.returncode}, output {out[-300:]!r}")
     except subprocess.TimeoutExpired:
         expect(False, "headless.sh hung on a lesson that ended by itself")
+
+
+class Explore:
+    """./run.sh --explore LESSON on `display`, once its window is up at x."""
+
+    def __init__(self, run_sh, lesson, display, x, scratch):
+        self.display, self.log = display, os.path.join(scratch, f"{lesson}.{x}.out")
+        env = base_env(display.name)
+        with open(self.log, "wb") as out:
+            self.proc = subprocess.Popen([run_sh, "--explore", lesson], env=env, stdout=out, stderr=subprocess.STDOUT)
+        deadline, self.window = time.monotonic() + 120, None
+        while not self.window:
+            ids = display.xdotool("search", "--name", f" - {lesson}: ").split()
+            self.window = ids[0] if ids else None
+            if self.proc.poll() is not None or time.monotonic() > deadline:
+                raise RuntimeError(f"no window for {lesson}: {self.output()}")
+            time.sleep(0.1)
+        display.xdotool("windowmove", self.window, str(x), "0")  # freeglut draws nothing in a covered window
+
+    def output(self):
+        with open(self.log, errors="replace") as f:
+            return f.read()
+
+    def screenshot(self):
+        before = len(re.findall(r"^Saved (.+)$", self.output(), re.M))
+        self.display.xdotool("key", "--window", self.window, "s")
+        deadline = time.monotonic() + 10
+        while len(saved := re.findall(r"^Saved (.+)$", self.output(), re.M)) == before:
+            if time.monotonic() > deadline:
+                return None
+            time.sleep(0.05)
+        return saved[-1]
+
+    def end(self):
+        self.display.xdotool("key", "--window", self.window, "Escape")
+        try:
+            return self.proc.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            return None
+
+
+def explore(source, run_sh, scratch):
+    out = os.path.join(source, "out")
+    made = []
+    with PrivateDisplay("840x480") as display:
+        try:
+            first = Explore(run_sh, "lesson_diffuse", display, 0, scratch)
+            second = Explore(run_sh, "lesson_specular", display, 420, scratch)
+            shots = [first.screenshot(), second.screenshot(), first.screenshot()]
+            made += [s for s in shots if s]
+            expect(all(s and os.path.dirname(s) == out and os.path.exists(s) for s in shots) and len(set(shots)) == 3,
+                   f"./run.sh --explore, two at once: screenshots {shots}, not three files in {out}")
+            expect(f"Watching {os.path.join(source, 'data', 'oswietlenie_rozproszone.vert')}" in first.output(),
+                   f"./run.sh --explore does not watch data/: {first.output()[-500:]!r}")
+            expect(first.end() == 0 and second.end() == 0, "Escape did not end both")
+            third = Explore(run_sh, "lesson_diffuse", display, 0, scratch)
+            made.append(third.screenshot())
+            third.end()
+            expect(made[-1] not in shots and all(os.path.exists(s) for s in made),
+                   f"a screenshot did not survive the next ./run.sh --explore: {made}")
+            for shot in made[:1]:
+                read_png(shot)  # what another program reads: a checked PNG
+        except RuntimeError as e:
+            expect(False, str(e))
+        finally:
+            for shot in made:  # the test's own, and nothing else
+                if shot and os.path.exists(shot):
+                    os.remove(shot)
+
+
+def main(source, bin_dir, scratch):
+    run_sh = os.path.join(source, "run.sh")
+    shutil.rmtree(scratch, ignore_errors=True)
+    os.makedirs(scratch)
+    usage(run_sh, sorted(os.listdir(os.path.join(source, "lessons"))))
+    headless(source, bin_dir, scratch)
+    explore(source, run_sh, scratch)
     if not failures:
         shutil.rmtree(scratch)
         print("ok")
