@@ -1,7 +1,9 @@
 """The edit loop, as a learner lives it: save a shader, then wait for the
 first frame drawn with it. Explore mode rebuilds the program inside the
-running lesson; the restart loop (what ./run.sh --watch did before) ends the
-lesson and starts it again. Both in one run, on one display, interleaved:
+running lesson, from a save written at once and from one that an editor
+truncates and then writes 10 ms later (built only once it has kept still);
+the restart loop (what ./run.sh --watch did before) ends the lesson and
+starts it again. All in one run, on one display, interleaved:
     python3 bench/edit_loop.py --bin build/bin --tools build/tests [--saves 20] [--lesson L]
 Prints the median and 95th percentile of each, and their ratio."""
 
@@ -52,7 +54,7 @@ class Lesson:
                 os.remove(stale)
         with open(self.out, "wb") as out:
             self.proc = subprocess.Popen([program] + (["--explore"] if explore else []), cwd=folder, env=env,
-                                         stdout=out, stderr=subprocess.DEVNULL)
+                                         stdout=out, stderr=out)
         wait(lambda: frames(self.tick) >= ready)
 
     def stop(self):
@@ -77,22 +79,32 @@ def main():
         original = read(frag)
         program = os.path.abspath(os.path.join(opts.bin, opts.lesson))
 
-        def save(n):  # a real change: the picture's brightness
+        def save(n, pause=0.0):  # a real change: the picture's brightness
+            text = original.replace(b"gl_FragColor = vec4(", f"gl_FragColor = {0.9 + n % 2 * 0.1:.1f} * vec4(".encode())
             with open(frag, "wb") as f:
-                f.write(original.replace(b"gl_FragColor = vec4(", f"gl_FragColor = {0.9 + n % 2 * 0.1:.1f} * vec4(".encode()))
+                half = len(text) // 2 if pause else 0
+                if pause:  # truncated, half written, the rest a moment later
+                    f.write(text[:half])
+                    f.flush()
+                    time.sleep(pause)
+                f.write(text[half:])
 
-        live, restart = [], []
+        def drawn_after(running, n, pause=0.0):
+            built = read(running.out).count(b"Drawing with")
+            start = time.monotonic()
+            save(n, pause)
+            wait(lambda: read(running.out).count(b"Drawing with") > built)
+            drawn = frames(running.tick)
+            wait(lambda: frames(running.tick) > drawn)
+            return time.monotonic() - start
+
+        live, halves, restart = [], [], []
         with PrivateDisplay() as display:
             running = Lesson(program, folder, display.name, opts.tools, explore=True)
             for n in range(opts.saves):
                 # Explore mode: the same process notices, rebuilds, draws.
-                built = read(running.out).count(b"Drawing with")
-                save(n)
-                start = time.monotonic()
-                wait(lambda: read(running.out).count(b"Drawing with") > built)
-                drawn = frames(running.tick)
-                wait(lambda: frames(running.tick) > drawn)
-                live.append(time.monotonic() - start)
+                live.append(drawn_after(running, n))
+                halves.append(drawn_after(running, n + 1, pause=0.01))
                 # The restart loop: end the lesson, start it again, first frame.
                 save(n + 1)
                 start = time.monotonic()
@@ -112,6 +124,7 @@ def main():
     ms = lambda s: f"{s * 1000:.0f} ms"
     print(f"{opts.lesson}, {opts.saves} saves of {stem}.frag, save to first frame drawn with it:")
     print(f"  explore mode (rebuilt in place): median {ms(statistics.median(live))}, 95th percentile {ms(p95(live))}")
+    print(f"  explore, a save written in two:  median {ms(statistics.median(halves))}, 95th percentile {ms(p95(halves))}")
     print(f"  restart loop (new process):      median {ms(statistics.median(restart))}, 95th percentile {ms(p95(restart))}")
     print(f"  explore / restart, medians: {statistics.median(live) / statistics.median(restart):.2f}")
 

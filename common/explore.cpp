@@ -45,6 +45,11 @@ const int watchMilliseconds = 15;  // how often the shader files are looked at
 // waits longer, for editors that delete and then rename a new one in.
 const int settleMilliseconds = 30;
 const int goneMilliseconds = 500;
+#ifdef _WIN32
+const char separator = '\\';
+#else
+const char separator = '/';
+#endif
 
 bool paused = false;
 bool builtIn = false;            // OpenGL's fixed-function lighting instead of the shaders
@@ -337,7 +342,7 @@ void saveSnapshot() {
     for (;;) {
         char name[64];
         snprintf(name, sizeof name, "-%03d.png", ++lastShot);
-        std::string path = folder + "/" + programName + name;
+        std::string path = folder + separator + programName + name;
         int why = writePNG(path.c_str(), w, h, rows.data());
         if (why == EEXIST) continue;  // taken, by an earlier run or another one
         if (why == 0)

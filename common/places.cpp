@@ -48,7 +48,11 @@ std::string sourceOf(const char* fileName) {
 std::string wholePath(const char* fileName) {
     if (fileName[0] == '/' || fileName[0] == '\\' || (fileName[0] && fileName[1] == ':'))
         return fileName;
+#ifdef _WIN32
+    return std::string(workingFolder()) + "\\" + fileName;
+#else
     return std::string(workingFolder()) + "/" + fileName;
+#endif
 }
 
 std::string screenshotFolder() {
