@@ -37,7 +37,6 @@ const Work works[] = {
 };
 
 const Work* work;
-GLfloat light_position[] = {1.0f, 1.0f, 1.0f, 0.0f};
 
 }  // namespace
 

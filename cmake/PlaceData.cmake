@@ -5,7 +5,7 @@
 #         -DMANIFEST=<file> -P PlaceData.cmake
 # MANIFEST lists each file placed, with the MD5 of what was written: a file
 # in BIN that still has it is the build's own; any other is the learner's.
-# The shaders come from SOURCE; tex0.tga and tex1.tga from SOURCE when a
+# The shaders come from SOURCE and SOURCE/core (the core profile's); tex0.tga and tex1.tga from SOURCE when a
 # learner put their own there, otherwise from GENERATED.
 cmake_policy(VERSION 3.25)
 file(MAKE_DIRECTORY ${BIN})
@@ -21,7 +21,8 @@ foreach(entry IN LISTS placed)
   set(built_${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
 endforeach()
 
-file(GLOB shaders RELATIVE ${SOURCE} ${SOURCE}/*.vert ${SOURCE}/*.frag)
+file(GLOB shaders RELATIVE ${SOURCE} ${SOURCE}/*.vert ${SOURCE}/*.frag ${SOURCE}/core/*.vert ${SOURCE}/core/*.frag)
+file(MAKE_DIRECTORY ${BIN}/core)
 set(wanted "")
 foreach(name IN LISTS shaders)
   list(APPEND wanted ${name})

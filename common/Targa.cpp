@@ -27,6 +27,8 @@ static const uint64_t maxImageSize = 0x7fffffff;
 
 static char failure[256];
 
+bool TGACoreProfile = false;
+
 const char* TGAFailure() { return failure; }
 
 // Notes why an image was refused and closes its file; returns null, for the
@@ -213,9 +215,10 @@ bool LoadTGATexture(char* filename) {
     }
     setWrapAndMagnification();
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    if (!TGACoreProfile) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment(info));
-    glTexImage2D(GL_TEXTURE_2D, 0, components(info), info.width, info.height, 0, pixelFormat(info),
+    GLint internalFormat = TGACoreProfile ? (GLint)pixelFormat(info) : components(info);
+    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, info.width, info.height, 0, pixelFormat(info),
                  GL_UNSIGNED_BYTE, bits);
     free(bits);
     return true;

@@ -20,6 +20,10 @@ GLubyte* LoadTGAImage(char* filename, TARGAINFO* info);
 // for the learner (which field, which size); empty after a success.
 const char* TGAFailure();
 
+// Set for a core-profile context, which knows neither the old internal
+// formats 3 and 4 nor glTexEnv: uploads then name GL_RGB or GL_RGBA.
+extern bool TGACoreProfile;
+
 // Upload the image into the texture currently bound to GL_TEXTURE_2D, as one
 // level or as a full mipmap chain. False when the image cannot be read, and
 // for LoadTGATexture also when it is larger than the driver's largest texture.

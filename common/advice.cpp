@@ -101,6 +101,17 @@ void adviseNoOpenGL2() {
             "then run the lesson with LIBGL_ALWAYS_SOFTWARE=1.\n");
 }
 
+void adviseNoCoreProfile(const char* why) {
+    advise(
+        "--core asks for an OpenGL 3.3 core profile context, and %s. Run the lesson without "
+        "--core (OpenGL 2.0 is enough for it)%s.\n",
+        why,
+        getenv("MESA_GL_VERSION_OVERRIDE")
+            ? ", or unset MESA_GL_VERSION_OVERRIDE, which holds Mesa back"
+            : ", or with Mesa's software renderer, which offers 4.5 core "
+              "(LIBGL_ALWAYS_SOFTWARE=1)");
+}
+
 void adviseTexture(const char* fileName) {
     advise(
         "The texture %s was refused: %s. The texturing lessons read \"tex0.tga\" and "

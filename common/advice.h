@@ -20,5 +20,9 @@ void adviseLink(const char* fileVert, const char* fileFrag);
 // The driver offers less than OpenGL 2.0.
 void adviseNoOpenGL2();
 
+// The driver gives no OpenGL 3.3 core profile context (for --core); `why`
+// says what happened instead.
+void adviseNoCoreProfile(const char* why);
+
 // A texture image that was refused: which one, where, and why.
 void adviseTexture(const char* fileName);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "advice.h"
+#include "core.h"
 #include "places.h"
 #include "png.h"
 #include "shaders.h"
@@ -45,6 +46,10 @@ const int watchMilliseconds = 15;  // how often the shader files are looked at
 // waits longer, for editors that delete and then rename a new one in.
 const int settleMilliseconds = 30;
 const int goneMilliseconds = 500;
+// A save that does not build is built once more before it is reported, after
+// it has kept still this long: an editor held up half-way through its write
+// (a busy machine) would otherwise have its half file reported.
+const int retryMilliseconds = 300;
 #ifdef _WIN32
 const char separator = '\\';
 #else
@@ -52,8 +57,7 @@ const char separator = '/';
 #endif
 
 bool paused = false;
-bool builtIn = false;            // OpenGL's fixed-function lighting instead of the shaders
-float yaw = 0.0f, pitch = 0.0f;  // the orbit, in degrees
+bool builtIn = false;  // OpenGL's fixed-function lighting instead of the shaders
 int dragX, dragY;
 bool dragging = false;
 bool snapshotWanted = false;
@@ -104,13 +108,15 @@ std::string fileVert, fileFrag;  // as opened: data/'s files when the lesson run
 Stamp builtVert, builtFrag;      // the versions built last, whether or not they worked
 Stamp seenVert, seenFrag;        // the versions seen last, and since when
 int seenSince = 0;
-GLuint current;       // the program drawing the teapot
-bool broken = false;  // the pair asked for does not build; the last good program draws
+bool retryPending = false;  // the last save did not build, and was not reported yet
+GLuint current;             // the program drawing the teapot
+bool broken = false;        // the pair asked for does not build; the last good program draws
 
 // Where explore mode reads a lesson's shader: the file in data/ itself when
 // the lesson runs in the build's folder (whose copies the next build would
 // overwrite), otherwise the file in the working folder.
-std::string watched(const char* fileName) {
+std::string watched(const char* name) {
+    const char* fileName = coreProfile ? coreFile(name) : name;
     std::string source = sourceOf(fileName);
     return source.empty() ? fileName : source;
 }
@@ -193,6 +199,8 @@ void useMaterialOf(const Lesson& row) {
     static const GLfloat black[] = {0.0f, 0.0f, 0.0f, 1.0f};
     if (lesson->scene != SCENE_PLAIN) return;
     bool lit = row.scene != SCENE_PLAIN;
+    litMaterial = lit;  // the core profile's uniforms
+    if (coreProfile) return;
     glMaterialfv(GL_FRONT, GL_SPECULAR, lit ? mat_specular : black);
     glMaterialfv(GL_FRONT, GL_SHININESS, lit ? mat_shininess : black);
 }
@@ -225,7 +233,8 @@ void refused() {
 
 // Builds the pair of `e` and draws with it from the next frame, or keeps the
 // last program that worked. From now on the pair's files are the ones watched.
-void usePair(const Entry& e) {
+// `quiet`: a pair that does not build says nothing yet, and is tried again.
+void usePair(const Entry& e, bool quiet = false) {
     pair = &e;
     fileVert = watched(e.row.vertexFile);
     fileFrag = watched(e.row.fragmentFile);
@@ -233,7 +242,12 @@ void usePair(const Entry& e) {
     // differs from them, and is built next.
     builtVert = seenVert = stampOf(fileVert);
     builtFrag = seenFrag = stampOf(fileFrag);
-    GLuint program = buildProgram(fileVert.c_str(), fileFrag.c_str());
+    retryPending = false;
+    GLuint program = buildProgram(fileVert.c_str(), fileFrag.c_str(), !quiet);
+    if (!program && quiet) {
+        retryPending = true;
+        return;
+    }
     if (program && !lesson->textures && samplesTextures(program)) {
         fprintf(
             stderr,
@@ -271,13 +285,16 @@ void watchFiles(int) {
         seenFrag = f;
         seenSince = now;
     }
-    if (v == builtVert && f == builtFrag) return;
+    if (v == builtVert && f == builtFrag) {
+        if (retryPending && now - seenSince >= retryMilliseconds) usePair(*pair);
+        return;
+    }
     int wait = v.gone() || f.gone() ? goneMilliseconds : settleMilliseconds;
     bool still = now - seenSince >= wait;
     // The files' own times can say so at once.
     long long ageVert = ageOf(v), ageFrag = ageOf(f);
     if (!v.gone() && !f.gone() && ageVert >= wait && ageFrag >= wait) still = true;
-    if (still) usePair(*pair);
+    if (still) usePair(*pair, true);
 }
 
 // OpenGL's own lighting of the same scene: light 0 where the lesson put it,
@@ -316,6 +333,14 @@ void endBuiltIn() {
 }
 
 void sayBuiltIn() {
+    if (coreProfile) {
+        builtIn = false;
+        printf(
+            "There is no built-in lighting in the core profile: OpenGL keeps no light, "
+            "material or matrices there, and draws only what the shaders compute. That is "
+            "the lesson. Run without --core to compare with it.\n");
+        fflush(stdout);
+    }
     if (!builtIn) return;
     printf(
         "Built-in lighting: OpenGL's own model at the vertices (Gouraud), ambient + diffuse + a "
@@ -354,21 +379,17 @@ void saveSnapshot() {
     }
 }
 
-void exploreDisplay() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(0, 0, 10, 0, 0, -1, 0, 1, 0);
-    // The orbit turns the whole scene under the fixed camera: whatever comes
-    // after it (the per-frame light) turns with the scene, and a light given
-    // in eye space stays with the viewer.
-    glRotatef(pitch, 1, 0, 0);
-    glRotatef(yaw, 0, 1, 0);
-    if (lesson->perFrameLight) glLightfv(GL_LIGHT0, GL_POSITION, light_pos);
-    glRotatef(a, 0, 1, 0);
-    if (builtIn) beginBuiltIn();
+void builtInTeapot() {
+    beginBuiltIn();
     drawTeapot();
-    if (builtIn) endBuiltIn();
+    endBuiltIn();
+}
+
+void exploreDisplay() {
+    // The lesson's own frame, with the orbit: it turns the whole scene under
+    // the fixed camera, so whatever comes after it (the per-frame light)
+    // turns with the scene, and a light given in eye space stays with the viewer.
+    drawScene(builtIn ? builtInTeapot : drawTeapot);
     if (snapshotWanted) saveSnapshot();
     // Turning, the next frame follows at once; held, a frame is drawn only
     // when something changes (a key, the orbit, a saved shader).
@@ -387,7 +408,7 @@ void exploreReshape(int w, int h) {
 void exploreKeys(unsigned char key, int, int) {
     if (key == 27) exit(0);  // Escape
     if (key == ' ') paused = !paused;
-    if (key == 'r') yaw = pitch = 0.0f;
+    if (key == 'r') orbitYaw = orbitPitch = 0.0f;
     if (key == 'b') {
         builtIn = !builtIn;
         sayBuiltIn();
@@ -414,11 +435,11 @@ void exploreMouse(int button, int state, int x, int y) {
 
 void exploreDrag(int x, int y) {
     if (!dragging) return;
-    yaw += (x - dragX) * orbitPerPixel;
-    pitch += (y - dragY) * orbitPerPixel;
+    orbitYaw += (x - dragX) * orbitPerPixel;
+    float pitch = orbitPitch + (y - dragY) * orbitPerPixel;
     // Past straight above, the teapot would turn upside down and a sideways
     // drag turn it the other way: the orbit keeps its up direction.
-    pitch = pitch > pitchLimit ? pitchLimit : pitch < -pitchLimit ? -pitchLimit : pitch;
+    orbitPitch = pitch > pitchLimit ? pitchLimit : pitch < -pitchLimit ? -pitchLimit : pitch;
     dragX = x;
     dragY = y;
     redraw();
@@ -437,6 +458,7 @@ void startExplore(const char* program) {
     if (programName.size() > 4 && programName.compare(programName.size() - 4, 4, ".exe") == 0)
         programName.resize(programName.size() - 4);
     adviseLive();
+    orbiting = true;
     current = shaderProg;
     glutReshapeFunc(exploreReshape);
     glutDisplayFunc(exploreDisplay);
@@ -451,7 +473,8 @@ void startExplore(const char* program) {
     pair = &own();
     fileVert = watched(lesson->vertexFile);
     fileFrag = watched(lesson->fragmentFile);
-    if (fileVert != lesson->vertexFile || fileFrag != lesson->fragmentFile) {
+    std::string startedVert = coreProfile ? coreFile(lesson->vertexFile) : lesson->vertexFile;
+    if (fileVert != startedVert) {
         usePair(own());
     } else {
         builtVert = seenVert = stampOf(fileVert);

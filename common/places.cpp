@@ -39,7 +39,8 @@ bool inBuildFolder() {
 }
 
 std::string sourceOf(const char* fileName) {
-    if (!inBuildFolder() || strchr(fileName, '/') || strchr(fileName, '\\')) return "";
+    if (!inBuildFolder() || fileName[0] == '/' || fileName[0] == '\\' || strchr(fileName, ':'))
+        return "";
     std::string source = std::string(LESSONS_DATA_DIR) + "/" + fileName;
     struct stat st;
     return stat(source.c_str(), &st) == 0 ? source : "";

@@ -140,10 +140,10 @@ void bindSamplers() {
 
 // One shader of a pair built while the lesson runs: null after saying on
 // standard error which file failed, at which stage, and the compiler's log.
-static GLuint compileFile(GLenum type, const char* fileName, const char* stage) {
+static GLuint compileFile(GLenum type, const char* fileName, const char* stage, bool report) {
     char* text = loadTextFile(fileName);
     if (!text) {
-        adviseShaderFile(stage, fileName);
+        if (report) adviseShaderFile(stage, fileName);
         return 0;
     }
     GLuint shader = glCreateShader(type);
@@ -153,16 +153,18 @@ static GLuint compileFile(GLenum type, const char* fileName, const char* stage) 
     GLint res = 0;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &res);
     if (res) return shader;
-    fprintf(stderr, "%s: the %s shader did not compile:\n", fileName, stage);
-    printInfoLog(shader, glGetShaderiv, glGetShaderInfoLog, stderr);
-    adviseCompile(stage, fileName);
+    if (report) {
+        fprintf(stderr, "%s: the %s shader did not compile:\n", fileName, stage);
+        printInfoLog(shader, glGetShaderiv, glGetShaderInfoLog, stderr);
+        adviseCompile(stage, fileName);
+    }
     glDeleteShader(shader);
     return 0;
 }
 
-GLuint buildProgram(const char* fileVert, const char* fileFrag) {
-    GLuint vert = compileFile(GL_VERTEX_SHADER, fileVert, "vertex");
-    GLuint frag = compileFile(GL_FRAGMENT_SHADER, fileFrag, "fragment");
+GLuint buildProgram(const char* fileVert, const char* fileFrag, bool report) {
+    GLuint vert = compileFile(GL_VERTEX_SHADER, fileVert, "vertex", report);
+    GLuint frag = compileFile(GL_FRAGMENT_SHADER, fileFrag, "fragment", report);
     GLuint program = 0;
     if (vert && frag) {
         program = glCreateProgram();
@@ -171,10 +173,12 @@ GLuint buildProgram(const char* fileVert, const char* fileFrag) {
         glLinkProgram(program);
         GLint res = 0;
         glGetProgramiv(program, GL_LINK_STATUS, &res);
-        if (!res) {
+        if (!res && report) {
             fprintf(stderr, "%s + %s: the program did not link:\n", fileVert, fileFrag);
             printInfoLog(program, glGetProgramiv, glGetProgramInfoLog, stderr);
             adviseLink(fileVert, fileFrag);
+        }
+        if (!res) {
             glDeleteProgram(program);
             program = 0;
         }

@@ -26,7 +26,8 @@ void checkLink(GLuint program);
 // process: the linked program (not installed), or 0 after saying on standard
 // error which file failed to compile, or that the pair did not link, with the
 // compiler's log. For shaders loaded while a lesson runs, and offline checks.
-GLuint buildProgram(const char* fileVert, const char* fileFrag);
+// With `report` false it says nothing.
+GLuint buildProgram(const char* fileVert, const char* fileFrag, bool report = true);
 
 // Points the samplers tex0 and tex1 of the installed program at texture units
 // 0 and 1. A sampler the shaders do not declare is simply skipped by OpenGL.

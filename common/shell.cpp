@@ -7,9 +7,11 @@
 #include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "Targa.h"
 #include "advice.h"
+#include "core.h"
 #include "explore.h"
 #include "shaders.h"
 
@@ -48,10 +50,17 @@ GLuint textures[2];  // "tex0.tga" on unit 0, "tex1.tga" on unit 1
 
 const Lesson* lesson;  // the row of the running program
 
+// The orbit that explore mode puts between the camera and the lesson's own
+// steps; the plain run never turns it on.
+bool orbiting = false;
+float orbitYaw = 0.0f, orbitPitch = 0.0f;
+
 void setupScene() {
     glEnable(GL_DEPTH_TEST);
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-    if (lesson->scene == SCENE_PLAIN) return;
+    // The core profile keeps no light, material or texture switches: its
+    // shaders get them as uniforms (core.cpp).
+    if (lesson->scene == SCENE_PLAIN || coreProfile) return;
 
     glMaterialfv(GL_FRONT, GL_SPECULAR, mat_specular);
     glMaterialfv(GL_FRONT, GL_SHININESS, mat_shininess);
@@ -84,6 +93,7 @@ void setupTexture() {
 }
 
 void projection(int w, int h) {
+    if (coreProfile) return coreProjection(w, h);
     if (h == 0) h = 1;  // a window can be squashed flat; keep the ratio finite
     float ratio = (float)w / (float)h;
     glMatrixMode(GL_PROJECTION);
@@ -98,7 +108,7 @@ void reshape(int w, int h) {
 }
 
 void drawTeapot() {
-    glColor3f(1.0f, 0.5f, 0.5f);
+    if (!coreProfile) glColor3f(1.0f, 0.5f, 0.5f);  // in core, the uniform surfaceColour
     if (lesson->textures) {
         glActiveTexture(GL_TEXTURE1);
         glBindTexture(GL_TEXTURE_2D, textures[1]);
@@ -108,16 +118,43 @@ void drawTeapot() {
     glutSolidTeapot(2.5);
 }
 
-void display() {
+// The core profile's frame: the same steps, as matrices of the program's own.
+static void coreScene(void (*teapot)()) {
+    static const float eye[] = {0, 0, 10}, centre[] = {0, 0, -1}, up[] = {0, 1, 0};
+    Mat4 view = lookAt(eye, centre, up);
+    if (orbiting)
+        view = multiply(view, multiply(rotation(orbitPitch, 1, 0, 0), rotation(orbitYaw, 0, 1, 0)));
+    // Light 0 in eye space, as OpenGL stores a position: turned by the
+    // model-view current when it is given. The per-frame light is given
+    // after the camera; the lit scenes' light with the identity.
+    float light[4];
+    if (lesson->perFrameLight)
+        transform(view, light_pos, light);
+    else
+        memcpy(light, light_position, sizeof light);
+    coreUniforms(multiply(view, rotation(a, 0, 1, 0)), light);
+    teapot();
+}
+
+void drawScene(void (*teapot)()) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (coreProfile) return coreScene(teapot);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     // The camera: eye on the z axis, 10 units out, looking towards -z.
     gluLookAt(0, 0, 10, 0, 0, -1, 0, 1, 0);
+    if (orbiting) {  // the whole scene turned under the camera
+        glRotatef(orbitPitch, 1, 0, 0);
+        glRotatef(orbitYaw, 0, 1, 0);
+    }
     // After the camera and before the turn: fixed in the scene.
     if (lesson->perFrameLight) glLightfv(GL_LIGHT0, GL_POSITION, light_pos);
     glRotatef(a, 0, 1, 0);
-    drawTeapot();
+    teapot();
+}
+
+void display() {
+    drawScene(drawTeapot);
     // Wrapped by a whole turn so the 0.1-degree step never drowns in the
     // float's rounding, however long the program runs.
     a = (GLfloat)fmod(a + 0.1, 360.0);
@@ -132,10 +169,12 @@ void normalKeys(unsigned char key, int, int) {
 int startLesson(const Lesson& row, int argc, char** argv) {
     lesson = &row;
     bool explore = exploreRequested(argc, argv);
+    coreProfile = coreRequested(argc, argv);
     useUtf8Console();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(400, 400);
+    if (coreProfile) askForCoreContext();
     glutCreateWindow(row.title);
     if (row.sceneBeforeGlew) setupScene();
 
@@ -145,12 +184,16 @@ int startLesson(const Lesson& row, int argc, char** argv) {
         adviseNoOpenGL2();
         exit(1);
     }
+    if (coreProfile) setupCore();
 
     glutReshapeFunc(reshape);
     glutDisplayFunc(display);
     glutKeyboardFunc(normalKeys);
 
-    setupShaders((char*)row.vertexFile, (char*)row.fragmentFile);
+    if (coreProfile)
+        setupShaders((char*)coreFile(row.vertexFile), (char*)coreFile(row.fragmentFile));
+    else
+        setupShaders((char*)row.vertexFile, (char*)row.fragmentFile);
     if (row.textures) {
         bindSamplers();
         setupTexture();

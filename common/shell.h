@@ -55,3 +55,12 @@ void normalKeys(unsigned char key, int x, int y);
 // the teapot in its colour with the lesson's textures.
 void projection(int w, int h);
 void drawTeapot();
+
+// One frame, up to the swap: clear, camera, the orbit when explore mode turns
+// it on, the per-frame light, the turn by `a`, and `teapot` (drawTeapot, or
+// explore mode's own). display() and explore mode both draw with it, with
+// OpenGL's built-in state or, in the core profile, with uniforms.
+void drawScene(void (*teapot)());
+extern bool orbiting;
+extern float orbitYaw, orbitPitch;  // degrees
+extern float light_position[4];     // light 0 of the lit scenes, in eye space

@@ -11,21 +11,15 @@ import shutil
 import subprocess
 import sys
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e"))
+from harness import expect, outcome  # noqa: E402
+
 PROJECT = """cmake_minimum_required(VERSION 3.25)
 project(data_sync LANGUAGES CXX)
 set(LESSON_BIN_DIR ${CMAKE_BINARY_DIR}/bin)
 set(LESSON_INSTALL_DIR glsl-lessons)
 add_subdirectory(data)
 """
-
-failures = []
-
-
-def expect(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL", what)
-
 
 def main(source, scratch):
     shutil.rmtree(scratch, ignore_errors=True)
@@ -81,10 +75,7 @@ def main(source, scratch):
     expect(read(bin_dir, "tex1.tga") == b"learner's light map", "data/tex1.tga did not replace the made image")
     for name in theirs[2:]:
         expect(read(bin_dir, name) == read(data, name), f"bin/{name} is not data/'s")
-    if not failures:
-        shutil.rmtree(scratch)
-        print("ok: the build placed data/, removed only what it had placed, and kept the learner's files")
-    return 1 if failures else 0
+    return outcome(scratch, "ok: the build placed data/, removed only what it had placed, and kept the learner's files")
 
 
 if __name__ == "__main__":

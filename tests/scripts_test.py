@@ -12,16 +12,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e"))
-from harness import PrivateDisplay, base_env, read_png  # noqa: E402
-
-failures = []
-
-
-def expect(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL", what)
-    return ok
+from harness import PrivateDisplay, base_env, expect, outcome, read_png  # noqa: E402
 
 
 def usage(run_sh, lessons):
@@ -146,10 +137,7 @@ def main(source, bin_dir, scratch):
     usage(run_sh, sorted(os.listdir(os.path.join(source, "lessons"))))
     headless(source, bin_dir, scratch)
     explore(source, run_sh, scratch)
-    if not failures:
-        shutil.rmtree(scratch)
-        print("ok")
-    return 1 if failures else 0
+    return outcome(scratch)
 
 
 if __name__ == "__main__":

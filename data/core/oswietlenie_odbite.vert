@@ -1,16 +1,15 @@
 #version 330 core
-// Specular light in core-profile GLSL: the lesson's vertex shader with every
-// built-in it read replaced by what a modern program hands in itself. No
-// lesson runs it; docs/lessons.md shows it against the lesson's own.
+// Specular light: the per-vertex lesson's ambient + diffuse + specular, now
+// worked out for every fragment (Phong shading), with the front material's
+// specular colour and shininess. The vertex shader only hands on the normal.
 
-// Set by the program with glUniform*, computed on the CPU (there is no
-// matrix stack in the core profile).
+// Set by the program (glUniform*): the matrices OpenGL kept. There is no
+// matrix stack in the core profile.
 uniform mat4 modelViewProjection;  // projection * model-view
 uniform mat3 normalMatrix;         // inverse transpose of the model-view's upper 3 x 3
 
-// Per-vertex attributes from the program's vertex buffers.
-in vec4 position;
-in vec3 vertexNormal;
+layout(location = 0) in vec4 position;      // the teapot's vertices, from GLUT
+layout(location = 1) in vec3 vertexNormal;  // and their normals
 
 out vec3 eyeNormal;  // the normal in eye space, for the fragment shader
 

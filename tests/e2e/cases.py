@@ -449,7 +449,7 @@ def builds(running):
     return out.count(b"Drawing with") + err.count(b"Still drawing")
 
 
-def saved(running, path, source, what, seconds=1.0):
+def saved(running, path, source, what, seconds=2.0):
     """Writes `source` over `path` (as an editor that writes in place) and
     waits until the lesson has built it."""
     count = builds(running)
@@ -550,6 +550,11 @@ def explore_live_shaders(lesson, opts):
             f.write(RED)
         os.replace(frag + ".tmp", frag)
         watch_until(running, "red", "a shader renamed over a FIFO")
+        # A sampler, whatever its name, needs the textures only the texturing lessons bind.
+        saved(running, frag, "#version 110\nuniform sampler2D pattern;\n"
+                             "void main() { gl_FragColor = texture2D(pattern, vec2(0.5)); }\n", "a pair with a sampler")
+        check(b"sample textures" in running.output()[1] and "shader error" in running.title("shader error")
+              and drawn(running, "red"), f"a sampler of another name: {running.output()[1][-300:]!r}")
 
         running.key("3")
         check("oswietlenie_per_vertex" in running.title("per_vertex"), f"title after key 3: {running.title()!r}")

@@ -39,6 +39,26 @@ def check(condition, message):
         raise Failure(message)
 
 
+FAILURES = []  # what a script of several checks found wrong, in order
+
+
+def expect(ok, what):
+    """One check of a script that goes on after a failure; says what failed."""
+    if not ok:
+        FAILURES.append(what)
+        print("FAIL", what)
+    return ok
+
+
+def outcome(scratch, message="ok"):
+    """The script's exit status; its scratch folder goes when all passed."""
+    if FAILURES:
+        return 1
+    shutil.rmtree(scratch, ignore_errors=True)
+    print(message)
+    return 0
+
+
 SCRATCH = []  # the working folders this case made
 
 

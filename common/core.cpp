@@ -1,0 +1,137 @@
+// The core profile: what a lesson does itself where OpenGL 2.0 kept state.
+#include "core.h"
+
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+
+#include "Targa.h"
+#include "advice.h"
+#include "shell.h"
+
+#ifndef _WIN32
+#include <X11/Xlib.h>
+#endif
+
+bool coreProfile = false;
+bool litMaterial = false;
+
+static Mat4 projectionMatrix;
+
+// The attribute locations the core pairs give their inputs (layout(location)).
+enum { POSITION = 0, NORMAL = 1, TEX_COORD = 2 };
+
+bool coreRequested(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (strcmp(argv[i], "--core") == 0) return true;
+    return false;
+}
+
+// No 3.3 core context: the lesson's message, the learner's advice, status 1.
+static void noCoreContext(const char* why) {
+    puts("OpenGL 3.3 core profile nie jest wspierany\n");
+    adviseNoCoreProfile(why);
+    exit(1);
+}
+
+static void glutFailed(const char* format, va_list args) {
+    char why[256];
+    vsnprintf(why, sizeof why, format, args);
+    noCoreContext(why);
+}
+
+#ifndef _WIN32
+// X reports a context it cannot make as an error that would end the process
+// with Xlib's own lines: say what it means instead.
+static int xFailed(Display*, XErrorEvent* event) {
+    char why[128];
+    snprintf(why, sizeof why, "the X server refused the context (X error %d)", event->error_code);
+    noCoreContext(why);
+    return 0;
+}
+#endif
+
+void askForCoreContext() {
+    glutInitContextVersion(3, 3);
+    glutInitContextProfile(GLUT_CORE_PROFILE);
+    glutInitErrorFunc(glutFailed);
+#ifndef _WIN32
+    XSetErrorHandler(xFailed);
+#endif
+}
+
+void setupCore() {
+#ifndef _WIN32
+    XSetErrorHandler(NULL);  // the context exists: X errors are X's again
+#endif
+    glGetError();  // GLEW asks for core-less extension strings and leaves an error behind
+    GLint major = 0, minor = 0, profile = 0;
+    glGetIntegerv(GL_MAJOR_VERSION, &major);
+    glGetIntegerv(GL_MINOR_VERSION, &minor);
+    glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
+    if (major * 10 + minor < 33 || !(profile & GL_CONTEXT_CORE_PROFILE_BIT)) {
+        char why[128];
+        snprintf(why, sizeof why, "the driver gave OpenGL %d.%d%s", major, minor,
+                 profile & GL_CONTEXT_CORE_PROFILE_BIT ? " core" : ", not a core profile");
+        noCoreContext(why);
+    }
+    // The core profile draws nothing without a vertex array object bound,
+    // and GLUT makes none: one for the whole lesson.
+    GLuint vao;
+    glGenVertexArrays(1, &vao);
+    glBindVertexArray(vao);
+    // GLUT's teapot feeds these attributes instead of glVertex, glNormal and
+    // glTexCoord; a shader that lacks one just leaves it unread.
+    glutSetVertexAttribCoord3(POSITION);
+    glutSetVertexAttribNormal(NORMAL);
+    glutSetVertexAttribTexCoord2(TEX_COORD);
+    litMaterial = lesson->scene != SCENE_PLAIN;
+    TGACoreProfile = true;
+}
+
+const char* coreFile(const char* fileName) {
+    static std::string names[2];
+    static int next = 0;
+    std::string& name = names[next++ % 2];
+    name = std::string("core/") + fileName;
+    return name.c_str();
+}
+
+void coreProjection(int w, int h) {
+    if (h == 0) h = 1;
+    glViewport(0, 0, w, h);
+    projectionMatrix = perspective(45.0f, (float)w / (float)h, 1.0f, 1000.0f);
+}
+
+// Sets a uniform the current program declares; one it lacks is skipped.
+static GLint where(const char* name) {
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    return glGetUniformLocation((GLuint)program, name);
+}
+
+void coreUniforms(const Mat4& modelView, const float lightEye[4]) {
+    // OpenGL's defaults for light 0 and the scene, as the built-in lessons get them.
+    static const GLfloat sceneAmbient[] = {0.2f, 0.2f, 0.2f, 1.0f};
+    static const GLfloat black[] = {0.0f, 0.0f, 0.0f, 1.0f};
+    static const GLfloat white[] = {1.0f, 1.0f, 1.0f, 1.0f};
+    static const GLfloat pink[] = {1.0f, 0.5f, 0.5f, 1.0f};  // glColor3f(1.0, 0.5, 0.5)
+    Mat4 mvp = multiply(projectionMatrix, modelView);
+    float normal[9];
+    normalMatrix(modelView, normal);
+    glUniformMatrix4fv(where("modelViewProjection"), 1, GL_FALSE, mvp.m);
+    glUniformMatrix3fv(where("normalMatrix"), 1, GL_FALSE, normal);
+    glUniform4fv(where("lightPosition"), 1, lightEye);
+    glUniform4fv(where("sceneAmbient"), 1, sceneAmbient);
+    glUniform4fv(where("lightAmbient"), 1, black);
+    glUniform4fv(where("lightDiffuse"), 1, white);
+    glUniform4fv(where("lightSpecular"), 1, white);
+    glUniform4fv(where("materialSpecular"), 1, litMaterial ? mat_specular : black);
+    glUniform1f(where("materialShininess"), litMaterial ? mat_shininess[0] : 0.0f);
+    glUniform4fv(where("surfaceColour"), 1, pink);
+}
