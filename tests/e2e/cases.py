@@ -57,6 +57,16 @@ def missing_shader_files(lesson, opts):
 
 
 @case
+def no_core_context(lesson, opts):
+    """A driver held at OpenGL 3.1 gives no 3.3 core context: the lesson
+    says so in its own manner, never with X's error lines."""
+    result = run(lesson, lesson.scratch(), extra_env={"MESA_GL_VERSION_OVERRIDE": "3.1"})
+    expect_failure(result, b"OpenGL 3.3 core profile nie jest wspierany\n\n", what="no core context",
+                   advice=["--core", "MESA_GL_VERSION_OVERRIDE"])
+    check(b"X Error" not in result.err, f"X's own error: {result.err!r}")
+
+
+@case
 def no_opengl_2(lesson, opts):
     folder = lesson.scratch()
     result = run(lesson, folder, extra_env={"MESA_GL_VERSION_OVERRIDE": "1.5"})
@@ -443,6 +453,14 @@ BLUE = GREEN.replace("0.0, 1.0, 0.0", "0.0, 0.0, 1.0")
 PURE = {"green": bytes([0, 255, 0]), "red": bytes([255, 0, 0]), "blue": bytes([0, 0, 255])}
 
 
+def solid(lesson, source):
+    """A one-colour fragment shader for the lesson's profile."""
+    if not lesson.core:
+        return source
+    return source.replace("#version 110\n", "#version 330 core\nlayout(location = 0) out vec4 fragColour;\n").replace(
+        "gl_FragColor", "fragColour")
+
+
 def builds(running):
     """Programs switched to, and builds that failed, so far."""
     out, err = running.output()
@@ -583,7 +601,7 @@ def explore_side_by_side(lesson, opts):
                 running.move(x, 0)
                 running.key("space")
             with open(frag, "w") as f:
-                f.write(GREEN)
+                f.write(solid(lesson, GREEN))
             for running in (first, second):
                 watch_until(running, "green", "a save, in either window")
             shots = [first.snapshot(), second.snapshot()]
@@ -591,7 +609,7 @@ def explore_side_by_side(lesson, opts):
             first.key("Escape")
             check(first.finish().rc == 0, "Escape in the first window")
             with open(frag, "w") as f:
-                f.write(RED)
+                f.write(solid(lesson, RED))
             watch_until(second, "red", "a save after the other run ended")
             check(all(os.path.exists(s) for s in shots), "a screenshot went when a run ended")
 
@@ -852,10 +870,12 @@ def main():
     parser.add_argument("--reference", required=True)
     parser.add_argument("--gallery", default=os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                                           "..", "..", "docs", "images"))
+    parser.add_argument("--core", action="store_true", help="the lesson in the core profile")
     parser.add_argument("case", choices=sorted(CASES))
     parser.add_argument("lesson")
     opts = parser.parse_args()
-    lesson = Lesson(opts.lesson, opts.bin, opts.tools, os.path.join(opts.out, opts.case))
+    lesson = Lesson(opts.lesson, opts.bin, opts.tools, os.path.join(opts.out, opts.case + ".core" * opts.core),
+                    core=opts.core)
     def case():
         # An X server of the case's own: one shared by many tests at once
         # refuses connections now and then when they come in bursts.
@@ -863,7 +883,7 @@ def main():
             os.environ["DISPLAY"] = display.name
             CASES[opts.case](lesson, opts)
 
-    return run_case(f"{opts.case} {opts.lesson}", case)
+    return run_case(f"{opts.case} {opts.lesson}" + " --core" * opts.core, case)
 
 if __name__ == "__main__":
     sys.exit(main())

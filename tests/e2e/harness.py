@@ -87,7 +87,10 @@ def run_case(what, case, *args):
 
 
 class Lesson:
-    def __init__(self, name, bin_dir, tools_dir, out_dir):
+    """A lesson as a test runs it; with `core`, in the core profile, with
+    the pair from core/."""
+
+    def __init__(self, name, bin_dir, tools_dir, out_dir, core=False):
         self.name = name
         self.title, self.stem, self.scene, self.per_frame_light = LESSONS[name]
         self.textured = self.scene == "textured"
@@ -96,8 +99,10 @@ class Lesson:
         self.tools_dir = os.path.abspath(tools_dir)
         self.out_dir = os.path.abspath(out_dir)
         os.makedirs(self.out_dir, exist_ok=True)
-        self.vert = self.stem + ".vert"
-        self.frag = self.stem + ".frag"
+        self.core = core
+        self.args = ["--core"] if core else []
+        self.vert = ("core/" if core else "") + self.stem + ".vert"
+        self.frag = ("core/" if core else "") + self.stem + ".frag"
 
     def data_files(self):
         files = [self.vert, self.frag]
@@ -109,7 +114,8 @@ class Lesson:
         """A fresh working folder holding the lesson's own data files."""
         folder = scratch_folder(self.name, self.out_dir)
         for name in self.data_files():
-            shutil.copy(os.path.join(self.bin_dir, name), folder)
+            os.makedirs(os.path.dirname(os.path.join(folder, name)), exist_ok=True)
+            shutil.copy(os.path.join(self.bin_dir, name), os.path.join(folder, name))
         return folder
 
 
@@ -121,8 +127,8 @@ class Result:
         """The files the program opened in its working folder: what the
         libraries beneath it open (Xlib's authority file, say) is theirs."""
         names = [line[6:] for line in self.log if line.startswith("fopen ")]
-        inside = lambda name: not os.path.isabs(name) or os.path.dirname(name) == self.folder
-        return [os.path.basename(name) for name in names if inside(name)]
+        return [os.path.relpath(name, self.folder) if os.path.isabs(name) else name for name in names
+                if not os.path.isabs(name) or name.startswith(self.folder + os.sep)]
 
     def __repr__(self):
         return f"status {self.rc}, output {self.out!r}" + (f", errors {self.err[-600:]!r}" if self.err else "")
@@ -175,7 +181,7 @@ def run(lesson, folder, args=(), extra_env=None, timeout=120, preexec=None, **pr
     """Runs the lesson to its end in `folder`; returns its status and output."""
     env = probe_env(lesson, folder, base_env(), **probe)
     env.update(extra_env or {})
-    proc = subprocess.run([os.path.join(lesson.bin_dir, lesson.name), *args], cwd=folder, env=env,
+    proc = subprocess.run([os.path.join(lesson.bin_dir, lesson.name), *lesson.args, *args], cwd=folder, env=env,
                           stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout, preexec_fn=preexec)
     return Result(proc.returncode, proc.stdout, read_log(folder), proc.stderr, folder)
 
@@ -229,7 +235,7 @@ class Running:
         if env is None:
             env = probe_env(lesson, folder, base_env(display.name))
         env["PROBE_TICK"] = self.tick
-        command = command or [os.path.join(lesson.bin_dir, lesson.name)] + (["--explore"] if explore else [])
+        command = command or [os.path.join(lesson.bin_dir, lesson.name), *lesson.args] + (["--explore"] if explore else [])
         # Output goes to files, so a long run never blocks on a full pipe.
         self.outputs = os.path.join(folder, "stdout" + tag), os.path.join(folder, "stderr" + tag)
         with open(self.outputs[0], "wb") as out, open(self.outputs[1], "wb") as err:
