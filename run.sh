@@ -3,6 +3,8 @@
 #   ./run.sh [LESSON]          LESSON defaults to lesson_ambient
 #   ./run.sh --explore LESSON  explore mode, reading the shaders in data/ as you edit them;
 #                              screenshots go to out/
+#   ./run.sh --core LESSON     the lesson in the core profile, with its pair from data/core/
+#                              (with --explore too)
 #   ./run.sh --help            this text and the lessons
 # With no display ($DISPLAY empty) the lesson draws on a private Xvfb for a
 # moment; a screenshot of its window is saved and the lesson ended with Escape.
@@ -15,21 +17,24 @@ root=$PWD
 lessons=()
 for dir in lessons/*/; do lessons+=("$(basename "$dir")"); done
 usage() {
-  echo "usage: ./run.sh [LESSON] | ./run.sh --explore LESSON | ./run.sh --help"
+  echo "usage: ./run.sh [--core] [LESSON] | ./run.sh [--core] --explore LESSON | ./run.sh --help"
   echo "Builds LESSON (default lesson_ambient) and runs it from build/bin."
   echo "  --explore   pause, step, orbit, compare with built-in lighting, switch shaders;"
   echo "              a shader saved in data/ shows in the window at once (needs a display)"
+  echo "  --core      the OpenGL 3.3 core profile: no built-in state, the shaders of data/core/"
   echo "Lessons:"
   printf '  %s\n' "${lessons[@]}"
 }
 mode=
 option=  # --explore, or --watch as the learner typed it
+core=()   # --core, handed on to the lesson
 lesson=
 given=0
 while [ $# -gt 0 ]; do
   case $1 in
     -h | --help) usage; exit 0 ;;
     --explore | --watch) mode=explore option=$1 ;;  # --watch: the name of the old restart loop
+    --core) core=(--core) ;;
     -*) echo "run.sh: unknown option '$1'" >&2; usage >&2; exit 2 ;;
     *)
       if [ $given = 1 ]; then
@@ -73,12 +78,14 @@ if [ "$mode" = explore ]; then
   # shaders in data/ themselves, and saves its screenshots in out/. Any number
   # of these can run side by side; none makes or removes a file of another.
   cd "$bin"
-  exec "./$lesson" --explore
+  exec "./$lesson" "${core[@]}" --explore
 fi
 
 # The lesson finds its shaders (and images) in its working directory.
 if [ -n "${DISPLAY:-}" ]; then
   cd "$bin"
-  exec "./$lesson"
+  exec "./$lesson" "${core[@]}"
 fi
-exec tools/headless.sh "$bin" "$lesson" "$root/out/$lesson.png"
+shot=$root/out/$lesson.png
+[ ${#core[@]} -eq 0 ] || shot=$root/out/$lesson-core.png
+exec tools/headless.sh "$bin" "$lesson" "$shot" "${core[@]}"

@@ -257,11 +257,7 @@ void usePair(const Entry& e, bool quiet = false) {
         program = 0;
     }
     if (!program) return refused();
-    glUseProgram(program);
-    if (lesson->textures) {
-        shaderProg = program;
-        bindSamplers();
-    }
+    installProgram(program, lesson->textures);
     glDeleteProgram(current);  // no longer in use: it goes
     current = program;
     useMaterialOf(e.row);

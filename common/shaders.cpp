@@ -12,10 +12,6 @@ GLuint shaderFrag;
 GLuint shaderProg;
 GLint loc;  // the uniform location looked up last
 
-// The files the shaders came from, for the advice after a failure.
-static const char* nameVert = "";
-static const char* nameFrag = "";
-
 char* loadTextFile(const char* fileName) {
     // A FIFO would hold the lesson in fopen until something writes to it; a
     // folder or a device is no shader either. Only regular files are read.
@@ -65,70 +61,122 @@ static void printInfoLog(GLuint object, GetIv getIv, GetLog getLog, FILE* to = s
     free(buff);
 }
 
-void checkErrors(GLuint object) {
+// How a pair that does not build ends. At start-up the lesson reports on
+// standard output and ends (setupShaders); while it runs, explore mode gets
+// the report on standard error and goes on, or, quiet, no report at all.
+enum Failure { END_LESSON, REPORT, QUIET };
+
+// The files of the pair being built, for the advice after a failure.
+static const char* nameVert = "";
+static const char* nameFrag = "";
+
+// Whether `object` compiled; otherwise the failure is reported as `failure` says.
+static bool compiled(GLuint object, const char* stage, const char* fileName, Failure failure) {
     GLint res = 0;
     glGetShaderiv(object, GL_COMPILE_STATUS, &res);
-    if (res) return;
-    puts("GL_COMPILE_STATUS ERROR!");
-    printInfoLog(object, glGetShaderiv, glGetShaderInfoLog);
-    if (object == shaderVert)
-        adviseCompile("vertex", nameVert);
-    else
-        adviseCompile("fragment", nameFrag);
-    exit(1);
+    if (res || failure == QUIET) return res != 0;
+    if (failure == END_LESSON) {
+        puts("GL_COMPILE_STATUS ERROR!");
+        printInfoLog(object, glGetShaderiv, glGetShaderInfoLog);
+    } else {
+        fprintf(stderr, "%s: the %s shader did not compile:\n", fileName, stage);
+        printInfoLog(object, glGetShaderiv, glGetShaderInfoLog, stderr);
+    }
+    adviseCompile(stage, fileName);
+    if (failure == END_LESSON) exit(1);
+    return false;
 }
 
-void checkLink(GLuint program) {
+static bool linked(GLuint program, Failure failure) {
     GLint res = 0;
     glGetProgramiv(program, GL_LINK_STATUS, &res);
-    if (res) return;
-    puts("GL_LINK_STATUS ERROR!");
-    printInfoLog(program, glGetProgramiv, glGetProgramInfoLog);
+    if (res || failure == QUIET) return res != 0;
+    if (failure == END_LESSON) {
+        puts("GL_LINK_STATUS ERROR!");
+        printInfoLog(program, glGetProgramiv, glGetProgramInfoLog);
+    } else {
+        fprintf(stderr, "%s + %s: the program did not link:\n", nameVert, nameFrag);
+        printInfoLog(program, glGetProgramiv, glGetProgramInfoLog, stderr);
+    }
     adviseLink(nameVert, nameFrag);
-    exit(1);
+    if (failure == END_LESSON) exit(1);
+    return false;
 }
 
-void setupShaders(char* fileVert, char* fileFrag) {
-    // Both objects exist before either file is read.
-    shaderVert = glCreateShader(GL_VERTEX_SHADER);
-    shaderFrag = glCreateShader(GL_FRAGMENT_SHADER);
+void checkErrors(GLuint object) {
+    if (object == shaderVert)
+        compiled(object, "vertex", nameVert, END_LESSON);
+    else
+        compiled(object, "fragment", nameFrag, END_LESSON);
+}
 
-    nameVert = fileVert;
-    nameFrag = fileFrag;
-    char* strVert = loadTextFile(fileVert);
-    if (!strVert) {
-        puts("** Błąd ładowania pliku *.vert");
-        adviseShaderFile("vertex", fileVert);
+void checkLink(GLuint program) { linked(program, END_LESSON); }
+
+// A shader file's text, or null when it cannot be read: at start-up, the
+// lesson's message, and the end (`held`, the other text read so far, freed).
+static char* sourceOf(const char* fileName, const char* stage, const char* message, Failure failure,
+                      char* held = NULL) {
+    char* text = loadTextFile(fileName);
+    if (text || failure == QUIET) return text;
+    if (failure == END_LESSON) puts(message);
+    adviseShaderFile(stage, fileName);
+    if (failure == END_LESSON) {
+        free(held);
         exit(1);
     }
-    char* strFrag = loadTextFile(fileFrag);
-    if (!strFrag) {
-        puts("** Błąd ładowania pliku *.frag");
-        adviseShaderFile("fragment", fileFrag);
+    return NULL;
+}
+
+// The one way a pair is built, at start-up and while the lesson runs: both
+// shader objects, both sources, both compiled, linked; the results looked at
+// only then, vertex shader first (a broken vertex shader is the one
+// reported even when both are broken). Returns the program, or 0.
+static GLuint buildPair(const char* fileVert, const char* fileFrag, Failure failure, GLuint* vert,
+                        GLuint* frag) {
+    // Both objects exist before either file is read.
+    *vert = glCreateShader(GL_VERTEX_SHADER);
+    *frag = glCreateShader(GL_FRAGMENT_SHADER);
+    nameVert = fileVert;
+    nameFrag = fileFrag;
+    char* strVert = sourceOf(fileVert, "vertex", "** Błąd ładowania pliku *.vert", failure);
+    char* strFrag =
+        strVert ? sourceOf(fileFrag, "fragment", "** Błąd ładowania pliku *.frag", failure, strVert)
+                : NULL;
+    if (!strFrag) {  // at start-up the lesson has ended already
         free(strVert);
-        exit(1);
+        glDeleteShader(*vert);
+        glDeleteShader(*frag);
+        return 0;
     }
 
     // One NUL-terminated string per shader; OpenGL keeps its own copy.
-    glShaderSource(shaderVert, 1, (const GLchar**)&strVert, NULL);
-    glShaderSource(shaderFrag, 1, (const GLchar**)&strFrag, NULL);
+    glShaderSource(*vert, 1, (const GLchar**)&strVert, NULL);
+    glShaderSource(*frag, 1, (const GLchar**)&strFrag, NULL);
     free(strVert);
     free(strFrag);
 
-    glCompileShader(shaderVert);
-    glCompileShader(shaderFrag);
+    glCompileShader(*vert);
+    glCompileShader(*frag);
 
-    shaderProg = glCreateProgram();
-    glAttachShader(shaderProg, shaderVert);
-    glAttachShader(shaderProg, shaderFrag);
-    glLinkProgram(shaderProg);
-    glUseProgram(shaderProg);
+    GLuint program = glCreateProgram();
+    glAttachShader(program, *vert);
+    glAttachShader(program, *frag);
+    glLinkProgram(program);
+    if (failure == END_LESSON) glUseProgram(program);
 
-    // Results are looked at only now, vertex shader first: a broken vertex
-    // shader is the one reported even when both are broken.
-    checkErrors(shaderVert);
-    checkErrors(shaderFrag);
-    checkLink(shaderProg);
+    bool ok = compiled(*vert, "vertex", fileVert, failure) &&
+              compiled(*frag, "fragment", fileFrag, failure) && linked(program, failure);
+    if (failure == END_LESSON) return program;  // the lesson's objects live as long as it does
+    // Attached shaders live on with their program; the rest go now.
+    glDeleteShader(*vert);
+    glDeleteShader(*frag);
+    if (ok) return program;
+    glDeleteProgram(program);
+    return 0;
+}
+
+void setupShaders(char* fileVert, char* fileFrag) {
+    shaderProg = buildPair(fileVert, fileFrag, END_LESSON, &shaderVert, &shaderFrag);
 }
 
 void bindSamplers() {
@@ -138,53 +186,13 @@ void bindSamplers() {
     glUniform1i(loc, 1);
 }
 
-// One shader of a pair built while the lesson runs: null after saying on
-// standard error which file failed, at which stage, and the compiler's log.
-static GLuint compileFile(GLenum type, const char* fileName, const char* stage, bool report) {
-    char* text = loadTextFile(fileName);
-    if (!text) {
-        if (report) adviseShaderFile(stage, fileName);
-        return 0;
-    }
-    GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, (const GLchar**)&text, NULL);
-    free(text);
-    glCompileShader(shader);
-    GLint res = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &res);
-    if (res) return shader;
-    if (report) {
-        fprintf(stderr, "%s: the %s shader did not compile:\n", fileName, stage);
-        printInfoLog(shader, glGetShaderiv, glGetShaderInfoLog, stderr);
-        adviseCompile(stage, fileName);
-    }
-    glDeleteShader(shader);
-    return 0;
+GLuint buildProgram(const char* fileVert, const char* fileFrag, bool report) {
+    GLuint vert, frag;
+    return buildPair(fileVert, fileFrag, report ? REPORT : QUIET, &vert, &frag);
 }
 
-GLuint buildProgram(const char* fileVert, const char* fileFrag, bool report) {
-    GLuint vert = compileFile(GL_VERTEX_SHADER, fileVert, "vertex", report);
-    GLuint frag = compileFile(GL_FRAGMENT_SHADER, fileFrag, "fragment", report);
-    GLuint program = 0;
-    if (vert && frag) {
-        program = glCreateProgram();
-        glAttachShader(program, vert);
-        glAttachShader(program, frag);
-        glLinkProgram(program);
-        GLint res = 0;
-        glGetProgramiv(program, GL_LINK_STATUS, &res);
-        if (!res && report) {
-            fprintf(stderr, "%s + %s: the program did not link:\n", fileVert, fileFrag);
-            printInfoLog(program, glGetProgramiv, glGetProgramInfoLog, stderr);
-            adviseLink(fileVert, fileFrag);
-        }
-        if (!res) {
-            glDeleteProgram(program);
-            program = 0;
-        }
-    }
-    // Attached shaders live on with their program; the rest go now.
-    if (vert) glDeleteShader(vert);
-    if (frag) glDeleteShader(frag);
-    return program;
+void installProgram(GLuint program, bool samplers) {
+    glUseProgram(program);
+    shaderProg = program;
+    if (samplers) bindSamplers();
 }

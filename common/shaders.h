@@ -32,3 +32,7 @@ GLuint buildProgram(const char* fileVert, const char* fileFrag, bool report = tr
 // Points the samplers tex0 and tex1 of the installed program at texture units
 // 0 and 1. A sampler the shaders do not declare is simply skipped by OpenGL.
 void bindSamplers();
+
+// Draws with `program` from now on (a pair built while the lesson runs): it
+// becomes shaderProg, with its samplers bound when the lesson has textures.
+void installProgram(GLuint program, bool samplers);

@@ -4,13 +4,14 @@
 # SHOT, ends it with Escape and prints its exit status, which is also this
 # script's. A lesson that ends by itself (a shader error, say) gives its own
 # message and status, with or without a screenshot.
-#   tools/headless.sh FOLDER PROGRAM SHOT
+#   tools/headless.sh FOLDER PROGRAM SHOT [ARGUMENT...]   (ARGUMENTs go to PROGRAM)
 set -euo pipefail
-if [ $# -ne 3 ]; then
-  echo "usage: $0 FOLDER PROGRAM SHOT" >&2
+if [ $# -lt 3 ]; then
+  echo "usage: $0 FOLDER PROGRAM SHOT [ARGUMENT...]" >&2
   exit 2
 fi
 folder=$1 program=$2 shot=$3
+shift 3
 case $shot in /*) ;; *) shot=$PWD/$shot ;; esac  # as the caller meant it, before the cd below
 [ -d "$folder" ] || { echo "headless: no folder $folder" >&2; exit 2; }
 [ -x "$folder/$program" ] || { echo "headless: no program $folder/$program" >&2; exit 2; }
@@ -26,7 +27,7 @@ trap 'exit 130' INT TERM
 start_xvfb
 echo "No display: running $program on a private Xvfb ($DISPLAY)."
 cd "$folder"
-"./$program" &
+"./$program" "$@" &
 pid=$!
 window=
 for _ in $(seq 100); do
