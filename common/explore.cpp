@@ -148,26 +148,6 @@ void updateTitle() {
     glutSetWindowTitle(title.c_str());
 }
 
-void printKeys() {
-    printf(
-        "Explore mode. Keys:\n"
-        "  Space        pause or resume the turn\n"
-        "  Left, Right  step the turn by %g degrees\n"
-        "  drag         orbit the camera round the teapot (the mouse's left button)\n"
-        "  r            put the camera back\n"
-        "  b            OpenGL's built-in lighting, or the shaders again\n"
-        "  1-%d          another lesson's shaders:",
-        stepDegrees, lessonCount);
-    for (int i = 0; i < lessonCount; ++i) printf(" %d %s", i + 1, table[i].name);
-    printf(
-        "\n"
-        "  s            save the picture as a PNG in %s\n"
-        "  h            these keys\n"
-        "  Escape       end\n",
-        screenshotFolder().c_str());
-    fflush(stdout);
-}
-
 // Whether the program reads a texture: any active uniform of a sampler type,
 // whatever its name.
 bool samplesTextures(GLuint program) {
@@ -401,26 +381,69 @@ void exploreReshape(int w, int h) {
     redraw();
 }
 
-void exploreKeys(unsigned char key, int, int) {
-    if (key == 27) exit(0);  // Escape
-    if (key == ' ') paused = !paused;
-    if (key == 'r') orbitYaw = orbitPitch = 0.0f;
-    if (key == 'b') {
-        builtIn = !builtIn;
-        sayBuiltIn();
+// The keys, once: each binding's key (a character, or GLUT's code for a
+// special key), the action, and the help text printed from it. A binding for
+// a run of keys (the lessons' numbers) covers `key` to `last`.
+struct Binding {
+    int key, last;
+    bool special;      // GLUT_KEY_... rather than a character
+    const char* name;  // as the help text shows it (the numbers': from the table)
+    const char* help;
+    void (*action)(int key);
+};
+
+void printKeys(int);
+
+void togglePause(int) { paused = !paused; }
+void step(int key) {
+    float by = key == GLUT_KEY_LEFT ? -stepDegrees : stepDegrees;
+    a = (GLfloat)fmod(a + by + 360.0, 360.0);
+}
+void cameraBack(int) { orbitYaw = orbitPitch = 0.0f; }
+void toggleBuiltIn(int) {
+    builtIn = !builtIn;
+    sayBuiltIn();
+}
+void otherPair(int key) { usePair(table[key - '1']); }
+void snapshot(int) { snapshotWanted = true; }
+void end(int) { exit(0); }
+
+const Binding bindings[] = {
+    {' ', ' ', false, "Space", "pause or resume the turn", togglePause},
+    {GLUT_KEY_LEFT, GLUT_KEY_LEFT, true, "Left", "step the turn back by 5 degrees", step},
+    {GLUT_KEY_RIGHT, GLUT_KEY_RIGHT, true, "Right", "step the turn on by 5 degrees", step},
+    {0, -1, false, "drag", "orbit the camera round the teapot (the mouse's left button)", NULL},
+    {'r', 'r', false, "r", "put the camera back", cameraBack},
+    {'b', 'b', false, "b", "OpenGL's built-in lighting, or the shaders again", toggleBuiltIn},
+    {'1', '0' + lessonCount, false, NULL, "another lesson's shaders:", otherPair},
+    {'s', 's', false, "s", "save the picture as a PNG in", snapshot},
+    {'h', 'h', false, "h", "these keys", printKeys},
+    {27, 27, false, "Escape", "end", end},
+};
+
+void printKeys(int) {
+    printf("Explore mode. Keys:\n");
+    for (const Binding& b : bindings) {
+        char numbers[16];
+        snprintf(numbers, sizeof numbers, "1-%d", lessonCount);
+        printf("  %-12s %s", b.name ? b.name : numbers, b.help);
+        if (b.action == otherPair)
+            for (int i = 0; i < lessonCount; ++i) printf(" %d %s", i + 1, table[i].name);
+        if (b.action == snapshot) printf(" %s", screenshotFolder().c_str());
+        printf("\n");
     }
-    if (key == 's') snapshotWanted = true;
-    if (key == 'h' || key == '?') printKeys();
-    if (key >= '1' && key < '1' + lessonCount) usePair(table[key - '1']);
+    fflush(stdout);
+}
+
+void press(int key, bool special) {
+    for (const Binding& b : bindings)
+        if (b.special == special && key >= b.key && key <= b.last && b.action) b.action(key);
     updateTitle();
     redraw();
 }
 
-void exploreSpecialKeys(int key, int, int) {
-    if (key == GLUT_KEY_LEFT) a = (GLfloat)fmod(a - stepDegrees + 360.0, 360.0);
-    if (key == GLUT_KEY_RIGHT) a = (GLfloat)fmod(a + stepDegrees, 360.0);
-    redraw();
-}
+void exploreKeys(unsigned char key, int, int) { press(key, false); }
+void exploreSpecialKeys(int key, int, int) { press(key, true); }
 
 void exploreMouse(int button, int state, int x, int y) {
     if (button != GLUT_LEFT_BUTTON) return;
@@ -463,7 +486,7 @@ void startExplore(const char* program) {
     glutMouseFunc(exploreMouse);
     glutMotionFunc(exploreDrag);
     printf("Explore mode: %s, %s.\n", own().name, lesson->subject);
-    printKeys();
+    printKeys(0);
     // The lesson started with the files in its working folder; in the
     // build's folder, data/'s own are built now and watched from here on.
     pair = &own();
