@@ -37,8 +37,15 @@ def scratch(opts, leave_out=()):
     shutil.copy(opts.exe, folder)
     for name in opts.lesson.data_files():
         if name not in leave_out:
-            shutil.copy(os.path.join(os.path.dirname(opts.exe), name), folder)
+            os.makedirs(os.path.dirname(os.path.join(folder, name)), exist_ok=True)
+            shutil.copy(os.path.join(os.path.dirname(opts.exe), name), os.path.join(folder, name))
     return folder
+
+
+def case_core_runs_and_ends_on_escape(opts):
+    """The core profile through wine's WGL: the same first frame."""
+    opts.lesson = Lesson(opts.lesson.name, opts.lesson.bin_dir, opts.lesson.tools_dir, opts.lesson.out_dir, core=True)
+    case_runs_and_ends_on_escape(opts)
 
 
 def start(opts, folder, display, extra=None):
@@ -66,7 +73,7 @@ def case_runs_and_ends_on_escape(opts):
     first = os.path.join(folder, "frame1.png")
     with PrivateDisplay() as display:
         env = wine_env(display.name, opts.tools, {"PROBE_CAPTURE": f"1:{first}"})
-        command = ["wine", os.path.basename(opts.exe)]
+        command = ["wine", os.path.basename(opts.exe), *opts.lesson.args]
         with Running(opts.lesson, folder, display, command, env, frames=3, seconds=90) as running:
             running.key("Escape")
             result = running.finish(timeout=60)
