@@ -108,11 +108,38 @@ void coreProjection(int w, int h) {
     projectionMatrix = perspective(45.0f, (float)w / (float)h, 1.0f, 1000.0f);
 }
 
-// Sets a uniform the current program declares; one it lacks is skipped.
-static GLint where(const char* name) {
-    GLint program = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    return glGetUniformLocation((GLuint)program, name);
+// The uniforms the core pairs read, in the order coreUniforms sets them.
+// Their locations are looked up once per program, not every frame.
+enum Uniform {
+    MVP,
+    NORMAL_MATRIX,
+    LIGHT_POSITION,
+    SCENE_AMBIENT,
+    LIGHT_AMBIENT,
+    LIGHT_DIFFUSE,
+    LIGHT_SPECULAR,
+    MATERIAL_SPECULAR,
+    MATERIAL_SHININESS,
+    SURFACE_COLOUR,
+    UNIFORMS
+};
+static const char* const uniformNames[UNIFORMS] = {
+    "modelViewProjection", "normalMatrix", "lightPosition", "sceneAmbient",
+    "lightAmbient",        "lightDiffuse", "lightSpecular", "materialSpecular",
+    "materialShininess",   "surfaceColour"};
+
+// Where the current program keeps each uniform (-1 for one it lacks, which
+// glUniform then skips).
+static const GLint* locations() {
+    static GLint program = -1, where[UNIFORMS];
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    if (current != program) {
+        program = current;
+        for (int i = 0; i < UNIFORMS; ++i)
+            where[i] = glGetUniformLocation((GLuint)current, uniformNames[i]);
+    }
+    return where;
 }
 
 void coreUniforms(const Mat4& modelView, const float lightEye[4]) {
@@ -124,14 +151,15 @@ void coreUniforms(const Mat4& modelView, const float lightEye[4]) {
     Mat4 mvp = multiply(projectionMatrix, modelView);
     float normal[9];
     normalMatrix(modelView, normal);
-    glUniformMatrix4fv(where("modelViewProjection"), 1, GL_FALSE, mvp.m);
-    glUniformMatrix3fv(where("normalMatrix"), 1, GL_FALSE, normal);
-    glUniform4fv(where("lightPosition"), 1, lightEye);
-    glUniform4fv(where("sceneAmbient"), 1, sceneAmbient);
-    glUniform4fv(where("lightAmbient"), 1, black);
-    glUniform4fv(where("lightDiffuse"), 1, white);
-    glUniform4fv(where("lightSpecular"), 1, white);
-    glUniform4fv(where("materialSpecular"), 1, litMaterial ? mat_specular : black);
-    glUniform1f(where("materialShininess"), litMaterial ? mat_shininess[0] : 0.0f);
-    glUniform4fv(where("surfaceColour"), 1, pink);
+    const GLint* at = locations();
+    glUniformMatrix4fv(at[MVP], 1, GL_FALSE, mvp.m);
+    glUniformMatrix3fv(at[NORMAL_MATRIX], 1, GL_FALSE, normal);
+    glUniform4fv(at[LIGHT_POSITION], 1, lightEye);
+    glUniform4fv(at[SCENE_AMBIENT], 1, sceneAmbient);
+    glUniform4fv(at[LIGHT_AMBIENT], 1, black);
+    glUniform4fv(at[LIGHT_DIFFUSE], 1, white);
+    glUniform4fv(at[LIGHT_SPECULAR], 1, white);
+    glUniform4fv(at[MATERIAL_SPECULAR], 1, litMaterial ? mat_specular : black);
+    glUniform1f(at[MATERIAL_SHININESS], litMaterial ? mat_shininess[0] : 0.0f);
+    glUniform4fv(at[SURFACE_COLOUR], 1, pink);
 }

@@ -1,0 +1,53 @@
+"""Each lesson in the core profile against the same lesson with OpenGL's
+built-in state, side by side in one run: time per frame at 400 x 400, the
+medians of interleaved rounds (built-in, core, next lesson, ...), and their
+ratio, held to the goal that core costs no more (<= 1.00).
+    python3 bench/core_bench.py --bin build/bin --tools build/tests [--rounds 5]"""
+
+import argparse
+import os
+import shutil
+import statistics
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from harness import LESSONS, PrivateDisplay  # noqa: E402
+from lessons_bench import measure  # noqa: E402
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--bin", required=True)
+    parser.add_argument("--tools", required=True)
+    parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--frames", type=int, default=1000)
+    opts = parser.parse_args()
+    bin_dir, tools = os.path.abspath(opts.bin), os.path.abspath(opts.tools)
+    folder = tempfile.mkdtemp(prefix="core-bench.")
+    shutil.copytree(bin_dir, folder, dirs_exist_ok=True,
+                    ignore=lambda _, names: [n for n in names if n.endswith(("-001.png", ".png"))])
+    frames = {name: {"built-in": [], "core": []} for name in LESSONS}
+    try:
+        with PrivateDisplay() as display:
+            for round_number in range(opts.rounds):
+                for name in LESSONS:
+                    for way, args in (("built-in", []), ("core", ["--core"])):
+                        frames[name][way].append(measure([os.path.join(bin_dir, name), *args], folder,
+                                                         display.name, tools, opts.frames)["frame"])
+                print(f"round {round_number + 1} of {opts.rounds} done", file=sys.stderr)
+    finally:
+        shutil.rmtree(folder)
+
+    print(f"Medians of {opts.rounds} interleaved rounds; time per frame over {opts.frames} frames at 400 x 400.\n")
+    print("| Lesson | ms/frame built-in | ms/frame core | core / built-in (goal 1.00) |")
+    print("|---|---|---|---|")
+    for name in LESSONS:
+        built_in, core = (statistics.median(frames[name][w]) for w in ("built-in", "core"))
+        mark = "" if core / built_in <= 1.0 else " **over**"
+        print(f"| `{name}` | {built_in:.3f} | {core:.3f} | {core / built_in:.2f}{mark} |")
+
+
+if __name__ == "__main__":
+    main()
