@@ -403,6 +403,8 @@ def explore_hold_and_orbit(lesson, opts):
     tools = lesson.tools_dir
     folder = lesson.scratch()
     with PrivateDisplay() as display, Running(lesson, folder, display, explore=True) as running:
+        running.move(0, 0)  # while it turns: the window is drawn again there before the pause
+        running.wait_frames(3)
         running.key("space")
         held = [running.snapshot(), running.snapshot()]
         check("paused" in running.title("paused"), f"title when paused: {running.title()!r}")

@@ -317,8 +317,8 @@ class Running:
         self.display.xdotool("windowmove", self.window, str(x), str(y))
 
     def window_image(self, path):
-        """The window as the X server shows it, read by another program."""
-        self.move(0, 0)
+        """The window as the X server shows it, read by another program
+        (all of it once moved to 0, 0)."""
         subprocess.run(["import", "-window", self.window, path], env=base_env(self.display.name), check=True)
         return path
 
