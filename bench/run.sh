@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the lessons and their fixed-function twins and compares them, then
-# times the edit loop (explore mode against a restart):
+# each lesson in the core profile against its built-in run, then times the
+# edit loop (explore mode against a restart):
 #   bench/run.sh [--rounds N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,4 +9,5 @@ tools/deps.sh test
 cmake -S . -B build >/dev/null
 cmake --build build --parallel "$(nproc)" >/dev/null
 python3 bench/lessons_bench.py --bin build/bin --tools build/tests "$@"
+python3 bench/core_bench.py --bin build/bin --tools build/tests "$@"
 python3 bench/edit_loop.py --bin build/bin --tools build/tests
