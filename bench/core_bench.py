@@ -4,7 +4,6 @@ medians of interleaved rounds (built-in, core, next lesson, ...), and their
 ratio, held to the goal that core costs no more (<= 1.00).
     python3 bench/core_bench.py --bin build/bin --tools build/tests [--rounds 5]"""
 
-import argparse
 import os
 import shutil
 import statistics
@@ -14,20 +13,14 @@ import tempfile
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from harness import LESSONS, PrivateDisplay  # noqa: E402
-from lessons_bench import measure  # noqa: E402
+from lessons_bench import measure, options  # noqa: E402
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--bin", required=True)
-    parser.add_argument("--tools", required=True)
-    parser.add_argument("--rounds", type=int, default=5)
-    parser.add_argument("--frames", type=int, default=1000)
-    opts = parser.parse_args()
-    bin_dir, tools = os.path.abspath(opts.bin), os.path.abspath(opts.tools)
+    opts, bin_dir, tools = options()
     folder = tempfile.mkdtemp(prefix="core-bench.")
     shutil.copytree(bin_dir, folder, dirs_exist_ok=True,
-                    ignore=lambda _, names: [n for n in names if n.endswith(("-001.png", ".png"))])
+                    ignore=lambda _, names: [n for n in names if n.endswith(".png")])
     frames = {name: {"built-in": [], "core": []} for name in LESSONS}
     try:
         with PrivateDisplay() as display:

@@ -48,14 +48,20 @@ def measure(cmd, folder, display, tools, frames):
     return values
 
 
-def main():
+def options():
+    """The options every frame-time benchmark here takes, and the programs'
+    and the probe's folders as whole paths."""
     parser = argparse.ArgumentParser()
     parser.add_argument("--bin", required=True)
     parser.add_argument("--tools", required=True)
     parser.add_argument("--rounds", type=int, default=5)
     parser.add_argument("--frames", type=int, default=1000)
     opts = parser.parse_args()
-    bin_dir, tools = os.path.abspath(opts.bin), os.path.abspath(opts.tools)
+    return opts, os.path.abspath(opts.bin), os.path.abspath(opts.tools)
+
+
+def main():
+    opts, bin_dir, tools = options()
 
     folder = tempfile.mkdtemp(prefix="lessons-bench.")
     for name in os.listdir(bin_dir):
