@@ -190,7 +190,8 @@ void sayWhatDiffers(const Entry& e) {
     if (&e == &own()) return;
     if (lesson->scene == SCENE_PLAIN && e.row.scene != SCENE_PLAIN)
         printf(
-            "%s's shaders read the material (gl_FrontMaterial), which %s's scene does not set: "
+            "%s's shaders read the material's highlight (gl_FrontMaterial; in the core "
+            "profile, materialSpecular), which %s's scene does not set: "
             "they get %s's own, a white highlight of shininess 50.\n",
             e.name, own().name, e.name);
     if (e.row.perFrameLight != lesson->perFrameLight) {
