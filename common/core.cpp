@@ -94,12 +94,8 @@ void setupCore() {
     TGACoreProfile = true;
 }
 
-const char* coreFile(const char* fileName) {
-    static std::string names[2];
-    static int next = 0;
-    std::string& name = names[next++ % 2];
-    name = std::string("core/") + fileName;
-    return name.c_str();
+std::string lessonFile(const char* fileName) {
+    return coreProfile ? std::string("core/") + fileName : fileName;
 }
 
 void coreProjection(int w, int h) {

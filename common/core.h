@@ -4,6 +4,8 @@
 // to the lesson's pair in data/core/ as uniforms.
 #pragma once
 
+#include <string>
+
 #include "maths.h"
 
 extern bool coreProfile;  // the lesson runs in a 3.3 core context
@@ -21,8 +23,9 @@ void askForCoreContext();
 // locations to draw through.
 void setupCore();
 
-// The lesson's shader file in core-profile GLSL: "core/NAME".
-const char* coreFile(const char* fileName);
+// A lesson's shader file in the profile it runs in: NAME, or in the core
+// profile "core/NAME".
+std::string lessonFile(const char* fileName);
 
 // gluPerspective's matrix, for a window of w x h.
 void coreProjection(int w, int h);

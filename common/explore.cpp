@@ -116,8 +116,8 @@ bool broken = false;        // the pair asked for does not build; the last good 
 // the lesson runs in the build's folder (whose copies the next build would
 // overwrite), otherwise the file in the working folder.
 std::string watched(const char* name) {
-    const char* fileName = coreProfile ? coreFile(name) : name;
-    std::string source = sourceOf(fileName);
+    std::string fileName = lessonFile(name);
+    std::string source = sourceOf(fileName.c_str());
     return source.empty() ? fileName : source;
 }
 
@@ -493,8 +493,7 @@ void startExplore(const char* program) {
     pair = &own();
     fileVert = watched(lesson->vertexFile);
     fileFrag = watched(lesson->fragmentFile);
-    std::string startedVert = coreProfile ? coreFile(lesson->vertexFile) : lesson->vertexFile;
-    if (fileVert != startedVert) {
+    if (fileVert != lessonFile(lesson->vertexFile)) {
         usePair(own());
     } else {
         builtVert = seenVert = stampOf(fileVert);

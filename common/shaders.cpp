@@ -114,8 +114,8 @@ void checkLink(GLuint program) { linked(program, END_LESSON); }
 
 // A shader file's text, or null when it cannot be read: at start-up, the
 // lesson's message, and the end (`held`, the other text read so far, freed).
-static char* sourceOf(const char* fileName, const char* stage, const char* message, Failure failure,
-                      char* held = NULL) {
+static char* readSource(const char* fileName, const char* stage, const char* message,
+                        Failure failure, char* held = NULL) {
     char* text = loadTextFile(fileName);
     if (text || failure == QUIET) return text;
     if (failure == END_LESSON) puts(message);
@@ -138,10 +138,10 @@ static GLuint buildPair(const char* fileVert, const char* fileFrag, Failure fail
     *frag = glCreateShader(GL_FRAGMENT_SHADER);
     nameVert = fileVert;
     nameFrag = fileFrag;
-    char* strVert = sourceOf(fileVert, "vertex", "** Błąd ładowania pliku *.vert", failure);
-    char* strFrag =
-        strVert ? sourceOf(fileFrag, "fragment", "** Błąd ładowania pliku *.frag", failure, strVert)
-                : NULL;
+    char* strVert = readSource(fileVert, "vertex", "** Błąd ładowania pliku *.vert", failure);
+    char* strFrag = strVert ? readSource(fileFrag, "fragment", "** Błąd ładowania pliku *.frag",
+                                         failure, strVert)
+                            : NULL;
     if (!strFrag) {  // at start-up the lesson has ended already
         free(strVert);
         glDeleteShader(*vert);

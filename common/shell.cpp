@@ -190,10 +190,8 @@ int startLesson(const Lesson& row, int argc, char** argv) {
     glutDisplayFunc(display);
     glutKeyboardFunc(normalKeys);
 
-    if (coreProfile)
-        setupShaders((char*)coreFile(row.vertexFile), (char*)coreFile(row.fragmentFile));
-    else
-        setupShaders((char*)row.vertexFile, (char*)row.fragmentFile);
+    setupShaders((char*)lessonFile(row.vertexFile).c_str(),
+                 (char*)lessonFile(row.fragmentFile).c_str());
     if (row.textures) {
         bindSamplers();
         setupTexture();
