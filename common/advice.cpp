@@ -48,7 +48,11 @@ static const char* fileProblem(const char* fileName) {
 static void nextStep(const char* fileName, const char* otherwise) {
     std::string source = sourceOf(fileName);
     if (live)
+#ifdef __EMSCRIPTEN__
+        advise("Fix it in the editor: the picture follows as you type.\n");
+#else
         advise("Fix it and save: the window picks it up.\n");
+#endif
     else if (!source.empty())
         advise(
             "%s is the build's copy of \"%s\": edit that one, then run the lesson again "
@@ -87,6 +91,12 @@ void adviseLink(const char* fileVert, const char* fileFrag) {
 }
 
 void adviseNoOpenGL2() {
+#ifdef __EMSCRIPTEN__
+    advise(
+        "This browser gave the page no WebGL 2 context: turn on hardware acceleration or "
+        "WebGL in its settings, or try a current Chromium or Firefox.\n");
+    return;
+#endif
     const char* version = (const char*)glGetString(GL_VERSION);
     const char* renderer = (const char*)glGetString(GL_RENDERER);
     if (version)
@@ -113,6 +123,13 @@ void adviseNoCoreProfile(const char* why) {
 }
 
 void adviseTexture(const char* fileName) {
+#ifdef __EMSCRIPTEN__
+    advise(
+        "The texture %s was refused: %s. The page reads \"tex0.tga\" and \"tex1.tga\" from "
+        "its own folder, beside index.html: an image of your own goes there.\n",
+        named(fileName).c_str(), TGAFailure());
+    return;
+#endif
     advise(
         "The texture %s was refused: %s. The texturing lessons read \"tex0.tga\" and "
         "\"tex1.tga\" from the folder they are started in; an image of your own goes in data/, "

@@ -417,7 +417,11 @@ const Binding bindings[] = {
     {'r', 'r', false, "r", "put the camera back", cameraBack},
     {'b', 'b', false, "b", "OpenGL's built-in lighting, or the shaders again", toggleBuiltIn},
     {'1', '0' + lessonCount, false, NULL, "another lesson's shaders:", otherPair},
+#ifdef __EMSCRIPTEN__
+    {'s', 's', false, "s", "download the picture as a PNG", snapshot},
+#else
     {'s', 's', false, "s", "save the picture as a PNG in", snapshot},
+#endif
     {'h', 'h', false, "h", "these keys", printKeys},
     {27, 27, false, "Escape", "end", end},
 };
@@ -430,7 +434,9 @@ void printKeys(int) {
         printf("  %-12s %s", b.name ? b.name : numbers, b.help);
         if (b.action == otherPair)
             for (int i = 0; i < lessonCount; ++i) printf(" %d %s", i + 1, table[i].name);
+#ifndef __EMSCRIPTEN__
         if (b.action == snapshot) printf(" %s", screenshotFolder().c_str());
+#endif
         printf("\n");
     }
     fflush(stdout);
@@ -500,8 +506,15 @@ void startExplore(const char* program) {
         builtFrag = seenFrag = stampOf(fileFrag);
         updateTitle();
     }
-    printf("Watching %s and %s: save either and the window shows it.\n",
-           wholePath(fileVert.c_str()).c_str(), wholePath(fileFrag.c_str()).c_str());
+#ifdef __EMSCRIPTEN__
+    const char* watching =
+        "Watching %s and %s: change either in the editor and the picture shows it.\n";
+#else
+    const char* watching = "Watching %s and %s: save either and the window shows it.\n";
+#endif
+    printf(watching, wholePath(fileVert.c_str()).c_str(), wholePath(fileFrag.c_str()).c_str());
     fflush(stdout);
     glutTimerFunc(watchMilliseconds, watchFiles, 0);
 }
+
+std::string watchedFile(bool fragment) { return fragment ? fileFrag : fileVert; }

@@ -5,9 +5,15 @@
 // runs exactly as it always has.
 #pragma once
 
+#include <string>
+
 // Whether the command line asks for explore mode.
 bool exploreRequested(int argc, char** argv);
 
 // Takes over the GLUT callbacks of the lesson set up so far, with its
 // program installed; `program` names the screenshots. Call before the loop.
 void startExplore(const char* program);
+
+// The shader file explore mode draws from and watches now: the pair's vertex
+// shader, or with `fragment` its fragment shader. Empty before it starts.
+std::string watchedFile(bool fragment);

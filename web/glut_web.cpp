@@ -1,0 +1,106 @@
+// What the browser's GLUT and GLEW (emscripten's) lack and the lessons call.
+// The page runs every lesson in the core profile on WebGL 2 (OpenGL ES 3.0):
+// the teapot is GLUT's own, drawn from buffers through the attribute
+// locations the lesson gives; OpenGL's fixed-function calls, which only the
+// desktop's OpenGL 2.0 path makes, end the page with a message if reached.
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+#include <emscripten.h>
+#include <emscripten/html5.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "teapot.h"
+
+static GLint positionAt = -1, normalAt = -1, texCoordAt = -1;
+
+void glutSetVertexAttribCoord3(GLint attrib) { positionAt = attrib; }
+void glutSetVertexAttribNormal(GLint attrib) { normalAt = attrib; }
+void glutSetVertexAttribTexCoord2(GLint attrib) { texCoordAt = attrib; }
+
+// The context is WebGL 2, asked for when the page is built.
+void glutInitContextVersion(int, int) {}
+void glutInitContextProfile(int) {}
+void glutInitErrorFunc(void (*)(const char*, va_list)) {}
+
+// The page shows the title above the picture.
+void glutSetWindowTitle(const char* title) {
+    EM_ASM({ document.title = UTF8ToString($0); }, title);
+}
+
+// GLEW's version names: WebGL 2 does what OpenGL 2.0 and 3.3's core profile
+// do for these lessons; a context that is not WebGL 2 never gets this far.
+GLboolean glewIsSupported(const char* name) {
+    if (!emscripten_webgl_get_current_context()) return GL_FALSE;  // the browser gave none
+    return strncmp(name, "GL_VERSION_", 11) == 0 && strcmp(name, "GL_VERSION_3_4") < 0;
+}
+
+// The teapot's buffers, made on its first draw: positions, normals and
+// texture coordinates one after the other, then the triangles.
+static void drawMesh(const TeapotMesh& mesh) {
+    static GLuint vertices = 0, triangles = 0;
+    const GLsizeiptr p = mesh.positions.size() * sizeof(float),
+                     t = mesh.texCoords.size() * sizeof(float);
+    if (!vertices) {
+        glGenBuffers(1, &vertices);
+        glBindBuffer(GL_ARRAY_BUFFER, vertices);
+        glBufferData(GL_ARRAY_BUFFER, 2 * p + t, NULL, GL_STATIC_DRAW);
+        glBufferSubData(GL_ARRAY_BUFFER, 0, p, mesh.positions.data());
+        glBufferSubData(GL_ARRAY_BUFFER, p, p, mesh.normals.data());
+        glBufferSubData(GL_ARRAY_BUFFER, 2 * p, t, mesh.texCoords.data());
+        glGenBuffers(1, &triangles);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, triangles);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, mesh.triangles.size() * sizeof(unsigned short),
+                     mesh.triangles.data(), GL_STATIC_DRAW);
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, vertices);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, triangles);
+    const struct {
+        GLint at, size;
+        GLsizeiptr offset;
+    } attributes[] = {{positionAt, 3, 0}, {normalAt, 3, p}, {texCoordAt, 2, 2 * p}};
+    for (const auto& a : attributes) {
+        if (a.at < 0) continue;
+        glEnableVertexAttribArray((GLuint)a.at);
+        glVertexAttribPointer((GLuint)a.at, a.size, GL_FLOAT, GL_FALSE, 0, (const void*)a.offset);
+    }
+    glDrawElements(GL_TRIANGLES, (GLsizei)mesh.triangles.size(), GL_UNSIGNED_SHORT, 0);
+}
+
+void glutSolidTeapot(GLdouble size) {
+    static float made = 0;
+    static TeapotMesh mesh;
+    if (made != (float)size) mesh = teapotMesh(made = (float)size);
+    drawMesh(mesh);
+}
+
+// Reached only by the desktop's OpenGL 2.0 path: a fault in the page.
+static void noFixedFunction(const char* name) {
+    fprintf(stderr, "%s: OpenGL's fixed-function pipeline does not exist in WebGL 2.\n", name);
+    abort();
+}
+#define NO_FIXED_FUNCTION(name, ...) \
+    void name(__VA_ARGS__) { noFixedFunction(#name); }
+extern "C" {
+NO_FIXED_FUNCTION(glMatrixMode, GLenum)
+NO_FIXED_FUNCTION(glLoadIdentity, void)
+NO_FIXED_FUNCTION(glRotatef, GLfloat, GLfloat, GLfloat, GLfloat)
+NO_FIXED_FUNCTION(glColor3f, GLfloat, GLfloat, GLfloat)
+NO_FIXED_FUNCTION(glLightfv, GLenum, GLenum, const GLfloat*)
+NO_FIXED_FUNCTION(glLightModeli, GLenum, GLint)
+NO_FIXED_FUNCTION(glMaterialf, GLenum, GLenum, GLfloat)
+NO_FIXED_FUNCTION(glMaterialfv, GLenum, GLenum, const GLfloat*)
+NO_FIXED_FUNCTION(glColorMaterial, GLenum, GLenum)
+NO_FIXED_FUNCTION(glTexGeni, GLenum, GLenum, GLint)
+NO_FIXED_FUNCTION(glTexEnvi, GLenum, GLenum, GLint)
+NO_FIXED_FUNCTION(glPushAttrib, GLbitfield)
+NO_FIXED_FUNCTION(glPopAttrib, void)
+NO_FIXED_FUNCTION(gluPerspective, GLdouble, GLdouble, GLdouble, GLdouble)
+NO_FIXED_FUNCTION(gluLookAt, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble,
+                  GLdouble, GLdouble)
+}
+GLint gluBuild2DMipmaps(GLenum, GLint, GLint, GLint, GLenum, GLenum, const void*) {
+    noFixedFunction("gluBuild2DMipmaps");
+    return 0;
+}

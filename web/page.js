@@ -1,0 +1,187 @@
+// The page around the lessons' program (lessons.js, built from the lessons'
+// C++): it picks the lesson, puts the files the program reads in its folder,
+// keeps the editor and the program's shader files in step, and shows what the
+// program prints. Edits are kept in this browser's local storage only.
+'use strict';
+(function () {
+  const $ = (id) => document.getElementById(id);
+  const canvas = $('canvas');
+  const editors = [$('vertex'), $('fragment')];
+  const names = [$('vertexName'), $('fragmentName')];
+  const kept = 'glsl-lessons:';  // local storage: the learner's text of a file, by its name
+  const own = {};                // the page's text of each shader file, for the reset button
+  let watched = ['', ''];        // the files in the editor: the pair the lesson draws with
+  let running = false;
+  let follow;
+
+  function show(line) {
+    const log = $('log');
+    log.textContent += line + '\n';
+    log.scrollTop = log.scrollHeight;
+  }
+
+  function keptText(file) {
+    try { return localStorage.getItem(kept + file); } catch (e) { return null; }
+  }
+  function keep(file, text) {
+    try {
+      if (text === own[file]) localStorage.removeItem(kept + file);
+      else localStorage.setItem(kept + file, text);
+    } catch (e) { /* no storage (a private window): the edit lives as long as the page */ }
+  }
+
+  // Keys and clicks on the page's controls stay there: the lesson (which
+  // listens to the whole window) gets those meant for the picture.
+  for (const type of ['keydown', 'keyup', 'keypress']) {
+    window.addEventListener(type, (e) => {
+      if (e.target !== canvas && e.target !== document.body) e.stopImmediatePropagation();
+    }, true);
+  }
+  window.addEventListener('mousedown', (e) => {
+    if (e.target !== canvas) e.stopImmediatePropagation();
+    else canvas.focus();
+  }, true);
+
+  // The title the lesson gives its window.
+  new MutationObserver(() => { $('title').textContent = document.title; })
+    .observe(document.querySelector('title'), { childList: true });
+
+  // What the compiler says, with the line of the editor's text it names.
+  let problems = [];
+  let failing = '';  // the file whose compiler log is being read
+  function showProblems() { $('problems').textContent = problems.join('\n'); }
+  function readOut(line) {
+    const saved = /^Saved (\/.*\.png)$/.exec(line);
+    if (saved) download(saved[1]);
+    if (/^Drawing with /.test(line)) {
+      problems = [];
+      showProblems();
+    }
+  }
+  function readError(line) {
+    let m = /^(.*): the (vertex|fragment) shader did not compile:$/.exec(line);
+    if (m) {
+      failing = m[1];
+      problems = [];
+    } else if ((m = /^(.*) \+ (.*): the program did not link:$/.exec(line))) {
+      failing = '';
+      problems = ['The pair did not link:'];
+    } else if ((m = /^ERROR: \d+:(\d+): (.*)$/.exec(line))) {
+      const text = failing && watched.includes(failing) ? editors[watched.indexOf(failing)].value : '';
+      const source = text.split('\n')[Number(m[1]) - 1];
+      problems.push(`${failing} line ${m[1]}: ${m[2]}` + (source !== undefined ? `\n    ${source.trim()}` : ''));
+    } else if (/^Still drawing with the last program that worked/.test(line)) {
+      problems.push(line);
+    } else if (/ sample textures, which only/.test(line)) {
+      problems = [line];
+    }
+    showProblems();
+  }
+
+  function download(path) {
+    const url = URL.createObjectURL(new Blob([Module.FS.readFile(path)], { type: 'image/png' }));
+    const a = document.createElement('a');
+    a.href = url;
+    a.download = path.split('/').pop();
+    document.body.appendChild(a);
+    a.click();
+    a.remove();
+    setTimeout(() => URL.revokeObjectURL(url), 10000);
+  }
+
+  // The editor shows the pair the lesson draws with (another lesson's after
+  // a number key).
+  function followPair() {
+    if (!running) return;
+    const now = [0, 1].map((i) => Module.ccall('pageWatched', 'string', ['number'], [i]));
+    if (now[0] === watched[0] && now[1] === watched[1]) return;
+    watched = now;
+    now.forEach((file, i) => {
+      editors[i].value = Module.FS.readFile(file, { encoding: 'utf8' });
+      names[i].textContent = `${file} (GLSL ES 3.00, WebGL 2)`;
+    });
+  }
+
+  // A change is saved as editors save: a new file renamed over the old, which
+  // the lesson sees and builds (it waits until the text keeps still).
+  function save(i, text) {
+    const file = watched[i];
+    if (!file || !running) return;
+    keep(file, text);
+    Module.FS.writeFile(file + '.new', text);
+    Module.FS.rename(file + '.new', file);
+  }
+  editors.forEach((editor, i) => editor.addEventListener('input', () => save(i, editor.value)));
+  $('reset').addEventListener('click', () => {
+    editors.forEach((editor, i) => {
+      if (!(watched[i] in own)) return;
+      editor.value = own[watched[i]];
+      save(i, editor.value);
+    });
+  });
+
+  function ended(how) {
+    running = false;
+    clearInterval(follow);
+    editors.forEach((editor) => { editor.readOnly = true; });
+    $('ended').textContent = how;
+  }
+
+  // Every file the lessons read, from the page's folder into the program's;
+  // a shader with an edit of the learner's gets that text. A file the page
+  // lacks is left out, and the lesson says what it cannot read.
+  async function place(file) {
+    let bytes;
+    try {
+      const response = await fetch(file, { cache: 'no-cache' });
+      if (!response.ok) throw new Error(`${response.status} ${response.statusText}`);
+      bytes = new Uint8Array(await response.arrayBuffer());
+    } catch (e) {
+      show(`The page could not fetch ${file}: ${e.message}.`);
+      return;
+    }
+    if (/\.(vert|frag)$/.test(file)) {
+      own[file] = new TextDecoder().decode(bytes);
+      const mine = keptText(file);
+      Module.FS.writeFile(file, mine !== null ? mine : own[file]);
+    } else {
+      Module.FS.writeFile(file, bytes);
+    }
+  }
+
+  async function start() {
+    const lessons = Module.ccall('pageLessons', 'string', [], []).trim().split('\n')
+      .map((line) => line.split('\t'));
+    const asked = new URLSearchParams(location.search).get('lesson');
+    const lesson = lessons.some(([name]) => name === asked) ? asked : lessons[0][0];
+    const choice = $('lesson');
+    for (const [name, subject] of lessons) choice.add(new Option(`${name}: ${subject}`, name));
+    choice.value = lesson;
+    choice.addEventListener('change', () => { location.search = '?lesson=' + choice.value; });
+
+    const FS = Module.FS;
+    FS.mkdir('/lessons');
+    FS.chdir('/lessons');
+    const files = Module.ccall('pageFiles', 'string', [], []).trim().split('\n');
+    for (const file of files) {
+      const folder = file.split('/').slice(0, -1).join('/');
+      if (folder && !FS.analyzePath(folder).exists) FS.mkdir(folder);
+    }
+    await Promise.all(files.map(place));
+    running = true;
+    follow = setInterval(followPair, 100);
+    canvas.focus();
+    Module.callMain([lesson]);
+  }
+
+  window.Module = {
+    canvas: canvas,
+    print: (line) => { show(line); console.log(line); readOut(line); },
+    printErr: (line) => { show(line); console.error(line); readError(line); },
+    onRuntimeInitialized: () => { start().catch((e) => ended(`The page could not start: ${e}`)); },
+    onExit: (status) => ended(status === 0
+      ? 'The lesson has ended (Escape). Choose a lesson, or reload the page, to start it again.'
+      : `The lesson ended with status ${status}: the messages below say why.`),
+    onAbort: (what) => ended(`The lesson stopped: ${what}`),
+  };
+})();
