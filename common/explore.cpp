@@ -14,6 +14,10 @@
 #include <sys/stat.h>
 #include <time.h>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 #include <string>
 #include <vector>
 
@@ -335,11 +339,13 @@ void sayBuiltIn() {
 void saveSnapshot() {
     snapshotWanted = false;
     int w = glutGet(GLUT_WINDOW_WIDTH), h = glutGet(GLUT_WINDOW_HEIGHT);
-    std::vector<unsigned char> pixels((size_t)w * h * 3), rows(pixels.size());
+    // RGBA: the one form every OpenGL reads back, OpenGL ES (WebGL) included.
+    std::vector<unsigned char> pixels((size_t)w * h * 4), rows((size_t)w * h * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     for (int y = 0; y < h; ++y)  // OpenGL's first row is the bottom one
-        memcpy(&rows[(size_t)y * w * 3], &pixels[(size_t)(h - 1 - y) * w * 3], (size_t)w * 3);
+        for (int x = 0; x < w; ++x)
+            memcpy(&rows[((size_t)y * w + x) * 3], &pixels[((size_t)(h - 1 - y) * w + x) * 4], 3);
     std::string folder = screenshotFolder();
     for (;;) {
         char name[64];
@@ -407,7 +413,13 @@ void toggleBuiltIn(int) {
 }
 void otherPair(int key) { usePair(table[key - '1']); }
 void snapshot(int) { snapshotWanted = true; }
-void end(int) { exit(0); }
+void end(int) {
+#ifdef __EMSCRIPTEN__
+    // The page's timers would keep a plain exit from ending the lesson.
+    emscripten_force_exit(0);
+#endif
+    exit(0);
+}
 
 const Binding bindings[] = {
     {' ', ' ', false, "Space", "pause or resume the turn", togglePause},

@@ -97,8 +97,11 @@
     if (now[0] === watched[0] && now[1] === watched[1]) return;
     watched = now;
     now.forEach((file, i) => {
-      editors[i].value = Module.FS.readFile(file, { encoding: 'utf8' });
+      const drawn = Module.FS.readFile(file, { encoding: 'utf8' });
+      const mine = keptText(file);
+      editors[i].value = mine !== null ? mine : drawn;
       names[i].textContent = `${file} (GLSL ES 3.00, WebGL 2)`;
+      if (mine !== null && mine !== drawn) save(i, mine);  // built as any edit is
     });
   }
 
@@ -127,9 +130,11 @@
     $('ended').textContent = how;
   }
 
-  // Every file the lessons read, from the page's folder into the program's;
-  // a shader with an edit of the learner's gets that text. A file the page
-  // lacks is left out, and the lesson says what it cannot read.
+  // Every file the lessons read, from the page's folder into the program's.
+  // The lesson starts with the page's own shaders: a learner's kept edit is
+  // put in afterwards, as an edit, so that one that does not build is shown
+  // with its errors instead of ending the lesson. A file the page lacks is
+  // left out, and the lesson says what it cannot read.
   async function place(file) {
     let bytes;
     try {
@@ -140,13 +145,8 @@
       show(`The page could not fetch ${file}: ${e.message}.`);
       return;
     }
-    if (/\.(vert|frag)$/.test(file)) {
-      own[file] = new TextDecoder().decode(bytes);
-      const mine = keptText(file);
-      Module.FS.writeFile(file, mine !== null ? mine : own[file]);
-    } else {
-      Module.FS.writeFile(file, bytes);
-    }
+    if (/\.(vert|frag)$/.test(file)) own[file] = new TextDecoder().decode(bytes);
+    Module.FS.writeFile(file, bytes);
   }
 
   async function start() {

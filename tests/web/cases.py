@@ -1,0 +1,209 @@
+"""The web page's cases, in headless Chromium (devtools.py): each lesson's
+first frame against the desktop's reference, the keys, the shader editor, and
+a broken texture.
+  cases.py --page DIR --reference DIR --tools DIR CASE"""
+
+import argparse
+import os
+import shutil
+import struct
+import sys
+import tempfile
+import time
+import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+import devtools  # noqa: E402
+from harness import LESSONS, MSG_TEXTURE, check, compare_image, read_png, run_case  # noqa: E402
+
+# SwiftShader is a third rasterizer beside llvmpipe (which drew the
+# references) and softpipe: the teapot's triangles are the desktop's to the
+# bit (gl.teapot_twin), but where a pixel's centre lies within rounding of an
+# edge one draws teapot and the other background (about 10 of the silhouette's
+# pixels), and linear filtering weighs the two images' texels with its own
+# rounding along the checks' edges (up to 182 pixels, 0.11 %, in the textured
+# lessons). 8 steps of 255 per channel on at most 0.2 % of the pixels holds
+# those and nothing more: a wrong light, colour or texture moves thousands.
+TOLERANCE, SHARE = 8, 0.002
+
+PINK = (255, 128, 128)
+
+
+def write_png(path, width, height, rgb):
+    raw = b"".join(b"\0" + rgb[y * width * 3:(y + 1) * width * 3] for y in range(height))
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+                + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+
+
+def share_near(rgb, colour, within=60):
+    """The share of pixels close to a colour (whole pixels, not byte runs)."""
+    near = sum(1 for i in range(0, len(rgb), 3)
+               if all(abs(rgb[i + k] - colour[k]) <= within for k in range(3)))
+    return near / (len(rgb) // 3)
+
+
+class Page:
+    """The page of one lesson, open in a browser, started and drawing."""
+
+    def __init__(self, browser, url, lesson):
+        self.b = browser
+        self.b.open(f"{url}index.html?lesson={lesson}")
+        self.b.wait_console(lambda line: line.startswith("Watching "))
+
+    def text(self, element):
+        return self.b.js(f"document.getElementById('{element}').{'value' if element in ('vertex', 'fragment') else 'textContent'}")
+
+    def title(self):
+        return self.b.js("document.getElementById('title').textContent")
+
+    def type_into(self, editor, text):
+        """Replaces the editor's text as a learner's paste would."""
+        self.b.js(f"document.getElementById('{editor}').focus(); document.getElementById('{editor}').select()")
+        self.b.call("Input.insertText", text=text, session=True)
+
+    def drawn(self, predicate, what, seconds=10):
+        """Waits for a frame that `predicate` accepts (frames keep coming: the teapot turns)."""
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            _, _, rgb = self.b.frame()
+            if predicate(rgb):
+                return rgb
+        raise devtools.Timeout(f"no frame {what} in {seconds} s")
+
+
+def frames(args):
+    """Every lesson's first frame on the page against the desktop's."""
+    out = tempfile.mkdtemp(prefix="web-frames.", dir=args.out)
+    url = devtools.serve(args.page)
+    with devtools.Browser() as b:
+        for lesson in LESSONS:
+            b.open(f"{url}index.html?lesson={lesson}")
+            width, height, rgb = b.frame(1)
+            check((width, height) == (400, 400), f"{lesson}: the picture is {width} x {height}, not 400 x 400")
+            shot = os.path.join(out, lesson + ".png")
+            write_png(shot, width, height, rgb)
+            print(lesson, compare_image(args.tools, shot, os.path.join(args.reference, lesson + ".png"),
+                                        TOLERANCE, SHARE))
+    shutil.rmtree(out)
+
+
+def keys(args):
+    """Explore mode's keys on the page, and keys typed into the editor staying there."""
+    url = devtools.serve(args.page)
+    with devtools.Browser() as b:
+        page = Page(b, url, "lesson_specular")
+        check("paused" not in page.title(), f"the title says paused at the start: {page.title()}")
+        b.key("Space", focus="fragment")
+        b.key("h", focus="fragment")
+        check(page.text("fragment").endswith(" h"), "a space and an h typed in the editor did not land there")
+        check("paused" not in page.title(), "a space typed in the editor paused the lesson")
+
+        b.key("Space")
+        b.wait_js("document.title.endsWith(' - paused')", 5)
+        time.sleep(0.2)  # the key's own redraw
+        held = b.js("lessonProbe.drawn()")
+        time.sleep(0.3)
+        check(b.js("lessonProbe.drawn()") == held, "frames went on being drawn while paused")
+        _, _, stepped = b.frame(after=lambda: b.key("Right"))
+        _, _, back = b.frame(after=lambda: b.key("Left"))
+        check(stepped != back, "Right and Left drew the same frame: the turn did not step")
+
+        b.key("1")
+        b.wait_js("document.getElementById('fragmentName').textContent.startsWith('core/oswietlenie_otoczenia.frag')", 5)
+        check("lesson_ambient's oswietlenie_otoczenia.vert" in page.title(),
+              f"key 1: the title does not name lesson_ambient's pair: {page.title()}")
+        b.key("4")
+        b.wait_js("document.getElementById('fragmentName').textContent.startsWith('core/oswietlenie_odbite.frag')", 5)
+
+        b.key("s")
+        saved = b.wait_console(lambda line: line.startswith("Saved "))
+        name = os.path.basename(saved.split(" ", 1)[1])
+        path = os.path.join(b.downloads, name)
+        deadline = time.monotonic() + 10
+        while not os.path.exists(path) and time.monotonic() < deadline:
+            time.sleep(0.05)
+        check(os.path.exists(path), f"'{saved}', but no {name} was downloaded")
+        _, _, shot = read_png(path)
+        _, _, now = b.frame(after=lambda: b.key("r"))  # held: drawn again, the same picture
+        differ = sum(shot[i:i + 3] != now[i:i + 3] for i in range(0, len(now), 3))
+        check(len(shot) == len(now) and differ == 0,
+              f"the downloaded screenshot is not the picture on the page ({differ} pixels differ)")
+
+        b.key("Escape")
+        b.wait_js("document.getElementById('ended').textContent.includes('(Escape)')", 5)
+        check(b.js("document.getElementById('fragment').readOnly"), "the editor still takes edits after the end")
+        ended_at = b.js("lessonProbe.drawn()")
+        time.sleep(0.3)
+        check(b.js("lessonProbe.drawn()") == ended_at, "the lesson went on drawing after Escape")
+
+
+def editor(args):
+    """A change drawn, a broken one named with its line and the last good
+    picture kept, the reset button, and edits kept over a reload."""
+    url = devtools.serve(args.page)
+    with devtools.Browser() as b:
+        page = Page(b, url, "lesson_diffuse")
+        own = page.text("fragment")
+        blue = own.replace("fragColour = ", "fragColour = vec4(0.0, 0.0, 1.0, 1.0); //", 1)
+        check(blue != own, "the diffuse lesson's fragment shader has no fragColour = line")
+        page.type_into("fragment", blue)
+        page.drawn(lambda rgb: share_near(rgb, (0, 0, 255)) > 0.05, "with the blue teapot of the edit")
+
+        broken = blue.replace("void main()", "void main() { undeclaredThing = 1.0; }\nvoid unused()", 1)
+        page.type_into("fragment", broken)
+        b.wait_console(lambda line: line.startswith("Still drawing with the last program that worked"))
+        problems = page.text("problems")
+        line = broken.split("\n").index("void main() { undeclaredThing = 1.0; }") + 1
+        check(f"core/oswietlenie_rozproszone.frag line {line}:" in problems and "undeclaredThing" in problems,
+              f"the problems do not name line {line} and its text:\n{problems}")
+        check("shader error" in page.title(), f"the title does not say shader error: {page.title()}")
+        page.drawn(lambda rgb: share_near(rgb, (0, 0, 255)) > 0.05, "still blue after the broken edit")
+
+        # Loaded again, the lesson starts with its own pair, then gets the
+        # kept edit as an edit: reported, not the end of the lesson.
+        b.open(f"{url}index.html?lesson=lesson_diffuse")
+        b.wait_console(lambda line: line.startswith("Still drawing with the last program that worked"))
+        check(page.text("fragment") == broken, "the edit was lost when the page was loaded again")
+        check(page.text("ended") == "", f"the kept broken edit ended the lesson: {page.text('ended')}")
+
+        b.js("document.getElementById('reset').click()")
+        b.wait_console(lambda line: line.startswith("Drawing with "))
+        check(page.text("fragment") == own, "the reset button did not put the lesson's own text back")
+        check(page.text("problems") == "", f"problems still shown after the reset: {page.text('problems')}")
+        page.drawn(lambda rgb: share_near(rgb, PINK, 90) > 0.05 and share_near(rgb, (0, 0, 255)) == 0,
+                   "pink again after the reset")
+        check(b.js("localStorage.length") == 0, "the reset left the edit in the browser's storage")
+
+
+def texture(args):
+    """A page whose tex0.tga is no image ends the texturing lesson as the desktop does."""
+    folder = tempfile.mkdtemp(prefix="web-texture.", dir=args.out)
+    page_copy = os.path.join(folder, "page")
+    shutil.copytree(args.page, page_copy)
+    with open(os.path.join(page_copy, "tex0.tga"), "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + bytes(64))
+    url = devtools.serve(page_copy)
+    with devtools.Browser() as b:
+        b.open(f"{url}index.html?lesson=lesson_texturing")
+        b.wait_console(lambda line: line == MSG_TEXTURE.decode().strip())
+        advice = b.wait_console(lambda line: line.startswith("The texture "))
+        check('"/lessons/tex0.tga"' in advice and "PNG" in advice, f"the advice does not say which and why: {advice}")
+        b.wait_js("document.getElementById('ended').textContent.includes('status 1')", 5)
+    shutil.rmtree(folder)
+
+
+CASES = {"frames": frames, "keys": keys, "editor": editor, "texture": texture}
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    for option in ("page", "reference", "tools", "out"):
+        parser.add_argument("--" + option, required=True)
+    parser.add_argument("case", choices=sorted(CASES))
+    args = parser.parse_args()
+    os.makedirs(args.out, exist_ok=True)
+    sys.exit(run_case(f"web {args.case}", CASES[args.case], args))

@@ -1,0 +1,36 @@
+// Test-only, put into the page by the tests before it loads: counts the
+// frames the lesson draws and reads one back from WebGL right after it is
+// drawn, before the browser shows it and clears the drawing buffer.
+(() => {
+  const clear = WebGL2RenderingContext.prototype.clear;
+  let drawing = null;  // the context that cleared during this animation frame
+  WebGL2RenderingContext.prototype.clear = function (mask) {
+    drawing = this;
+    return clear.call(this, mask);
+  };
+  let drawn = 0;
+  const waiting = [];  // [frame number or null for the next, resolve]
+  const request = window.requestAnimationFrame.bind(window);
+  window.requestAnimationFrame = (callback) => request((time) => {
+    drawing = null;
+    callback(time);
+    if (!drawing) return;
+    drawn += 1;
+    for (const wait of waiting.slice()) {
+      if (wait[0] !== null && wait[0] !== drawn) continue;
+      waiting.splice(waiting.indexOf(wait), 1);
+      const gl = drawing, w = gl.drawingBufferWidth, h = gl.drawingBufferHeight;
+      const pixels = new Uint8Array(w * h * 4);
+      gl.readPixels(0, 0, w, h, gl.RGBA, gl.UNSIGNED_BYTE, pixels);
+      let text = '';
+      for (let i = 0; i < pixels.length; i += 0x8000) text += String.fromCharCode(...pixels.subarray(i, i + 0x8000));
+      wait[1]({ width: w, height: h, drawn: drawn, pixels: btoa(text) });
+    }
+  });
+  window.lessonProbe = {
+    drawn: () => drawn,
+    // The pixels of frame `number`, or of the next frame drawn (null); a frame
+    // already past never comes.
+    frame: (number) => new Promise((resolve) => waiting.push([number, resolve])),
+  };
+})();
