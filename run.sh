@@ -5,6 +5,8 @@
 #                              screenshots go to out/
 #   ./run.sh --core LESSON     the lesson in the core profile, with its pair from data/core/
 #                              (with --explore too)
+#   ./run.sh --web [LESSON]    every lesson on a web page (WebGL 2), with a shader editor:
+#                              built into build-web/page and served on 127.0.0.1
 #   ./run.sh --help            this text and the lessons
 # With no display ($DISPLAY empty) the lesson draws on a private Xvfb for a
 # moment; a screenshot of its window is saved and the lesson ended with Escape.
@@ -17,11 +19,13 @@ root=$PWD
 lessons=()
 for dir in lessons/*/; do lessons+=("$(basename "$dir")"); done
 usage() {
-  echo "usage: ./run.sh [--core] [LESSON] | ./run.sh [--core] --explore LESSON | ./run.sh --help"
+  echo "usage: ./run.sh [--core] [LESSON] | ./run.sh [--core] --explore LESSON | ./run.sh --web [LESSON]"
+  echo "       ./run.sh --help"
   echo "Builds LESSON (default lesson_ambient) and runs it from build/bin."
   echo "  --explore   pause, step, orbit, compare with built-in lighting, switch shaders;"
   echo "              a shader saved in data/ shows in the window at once (needs a display)"
   echo "  --core      the OpenGL 3.3 core profile: no built-in state, the shaders of data/core/"
+  echo "  --web       the lessons on a web page with a shader editor, served on 127.0.0.1"
   echo "Lessons:"
   printf '  %s\n' "${lessons[@]}"
 }
@@ -35,6 +39,7 @@ while [ $# -gt 0 ]; do
     -h | --help) usage; exit 0 ;;
     --explore | --watch) mode=explore option=$1 ;;  # --watch: the name of the old restart loop
     --core) core=(--core) ;;
+    --web) mode=web option=$1 ;;
     -*) echo "run.sh: unknown option '$1'" >&2; usage >&2; exit 2 ;;
     *)
       if [ $given = 1 ]; then
@@ -48,7 +53,7 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
-if [ -n "$mode" ] && [ $given = 0 ]; then
+if [ "$mode" = explore ] && [ $given = 0 ]; then
   echo "run.sh: $option needs a lesson" >&2
   usage >&2
   exit 2
@@ -60,6 +65,16 @@ if [ $known = 0 ]; then
   echo "run.sh: no lesson called '$lesson'" >&2
   usage >&2
   exit 2
+fi
+
+if [ "$mode" = web ]; then
+  # The page is self-contained: build-web/page can go on any static web host.
+  tools/deps.sh web
+  # (emcmake names the cmake command it runs on stderr: not for the learner.)
+  emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null 2> >(grep -v '^configure: ' >&2)
+  cmake --build build-web --parallel "$(nproc)" >/dev/null
+  [ $given = 1 ] || lesson=
+  exec python3 tools/serve.py "$root/build-web/page" $lesson
 fi
 
 if [ "$mode" = explore ] && [ -z "${DISPLAY:-}" ]; then

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite under a private Xvfb.
-#   ./test.sh                 everything, then both again on bare Debian 12 and 13
+#   ./test.sh                 everything (the web page in headless Chromium too), then
+#                             again on bare Debian 12 (quick) and 13 (everything)
 #   ./test.sh --quick         the normal build's quick tests only, for iterating
 #   ./test.sh --no-cleanroom  everything but the bare-Debian runs (what they run inside,
 #                             with the fuzzer for 20 s)
@@ -26,6 +27,13 @@ case "${1:-}" in
 esac
 
 tools/deps.sh test
+# The web page's tests (emscripten, headless Chromium: 1.3 GB) are the full
+# suite's; the quick one leaves them off.
+web=OFF
+if [ $mode != quick ]; then
+  tools/deps.sh web
+  web=ON
+fi
 jobs=$(nproc)
 started=$SECONDS
 steps=()
@@ -51,7 +59,7 @@ trap finish EXIT
 start_xvfb
 
 step "Build"
-cmake -S . -B build -DLESSONS_WERROR=ON -DLESSONS_ALL_TESTS=ON >/dev/null
+cmake -S . -B build -DLESSONS_WERROR=ON -DLESSONS_ALL_TESTS=ON -DLESSONS_WEB_TESTS=$web >/dev/null
 cmake --build build --parallel "$jobs"
 
 status=0

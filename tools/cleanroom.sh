@@ -184,6 +184,33 @@ echo "Clean room $release: clone to screenshot in $seconds s;" \
 
 started=$SECONDS
 if [ $full -eq 1 ]; then
+  # The web page from nothing, as a learner starts it: ./run.sh --web installs
+  # what it needs, builds the page and serves it; the page, its program and a
+  # shader are fetched from the address it prints.
+  cat >"$root/tmp/web-check.sh" <<'CHECK'
+cd glsl-lessons
+./run.sh --web lesson_specular >/tmp/web.log 2>&1 &
+server=$!
+for _ in $(seq 900); do grep -q ': open http' /tmp/web.log && break; kill -0 $server 2>/dev/null || break; sleep 1; done
+cat /tmp/web.log
+url=$(sed -n 's/.*: open \(http[^ ]*\)$/\1/p' /tmp/web.log)
+python3 - "$url" <<'FETCH'
+import sys, urllib.request
+page = sys.argv[1]
+base = page.split("index.html")[0]
+for path in (page, base + "lessons.wasm", base + "core/oswietlenie_odbite.frag"):
+    with urllib.request.urlopen(path) as r:
+        body = r.read()
+    print(f"fetched {path}: {len(body)} bytes")
+    assert body, path
+FETCH
+status=$?
+kill $server
+exit $status
+CHECK
+  as_user "bash /tmp/web-check.sh" || { echo "cleanroom: ./run.sh --web did not serve the page" >&2; exit 1; }
+  echo "Clean room $release: ./run.sh --web from nothing to a served page in $((SECONDS - started)) s"
+  started=$SECONDS
   suite="./test.sh --no-cleanroom"
   as_user "cd glsl-lessons && $suite"
 else

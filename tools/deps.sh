@@ -5,6 +5,7 @@
 #   tools/deps.sh test     everything ./test.sh needs on this machine
 #   tools/deps.sh windows  the Windows cross builds (x86_64, i686) and wine for both
 #   tools/deps.sh i386     the 32-bit x86 Linux build and its test run
+#   tools/deps.sh web      the web page (emscripten), its server and its tests (chromium)
 # Names ending in :i386 are the 32-bit x86 packages, which Debian installs
 # beside the 64-bit ones once dpkg knows that architecture.
 set -euo pipefail
@@ -17,6 +18,7 @@ test_pkgs=("${run_pkgs[@]}" libgtest-dev libbenchmark-dev libstb-dev apitrace py
            clang libclang-rt-dev glslang-tools clang-format weston xwayland)
 windows_pkgs=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools wine wine64 wine32:i386 zip
               dpkg-dev xz-utils gzip patch)
+web_pkgs=(emscripten cmake make g++ python3 chromium)
 i386_pkgs=(file g++-i686-linux-gnu libglut-dev:i386 libglew-dev:i386 libglu1-mesa-dev:i386
            libgl1-mesa-dri:i386 libx11-dev:i386 libxext-dev:i386)
 
@@ -25,7 +27,8 @@ case "${1:-run}" in
   test) wanted=("${test_pkgs[@]}") ;;
   windows) wanted=("${windows_pkgs[@]}") ;;
   i386) wanted=("${i386_pkgs[@]}") ;;
-  *) echo "usage: $0 run|test|windows|i386" >&2; exit 2 ;;
+  web) wanted=("${web_pkgs[@]}") ;;
+  *) echo "usage: $0 run|test|windows|i386|web" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -53,7 +53,7 @@ class Page:
     def __init__(self, browser, url, lesson):
         self.b = browser
         self.b.open(f"{url}index.html?lesson={lesson}")
-        self.b.wait_console(lambda line: line.startswith("Watching "))
+        self.b.wait_console(lambda line: line.startswith("Watching "), 10)
 
     def text(self, element):
         return self.b.js(f"document.getElementById('{element}').{'value' if element in ('vertex', 'fragment') else 'textContent'}")
@@ -82,7 +82,7 @@ def frames(args):
     url = devtools.serve(args.page)
     with devtools.Browser() as b:
         for lesson in LESSONS:
-            b.open(f"{url}index.html?lesson={lesson}")
+            Page(b, url, lesson)
             width, height, rgb = b.frame(1)
             check((width, height) == (400, 400), f"{lesson}: the picture is {width} x {height}, not 400 x 400")
             shot = os.path.join(out, lesson + ".png")
