@@ -319,7 +319,11 @@ void sayBuiltIn() {
         printf(
             "There is no built-in lighting in the core profile: OpenGL keeps no light, "
             "material or matrices there, and draws only what the shaders compute. That is "
+#ifdef __EMSCRIPTEN__
+            "the lesson. The desktop's lessons compare with it: ./run.sh --explore LESSON.\n");
+#else
             "the lesson. Run without --core to compare with it.\n");
+#endif
         fflush(stdout);
     }
     if (!builtIn) return;

@@ -51,8 +51,8 @@ def serve(folder):
 class Browser:
     """One headless Chromium with one page; `with Browser() as b:`."""
 
-    def __init__(self, width=1200, height=900):
-        self.size = (width, height)
+    def __init__(self, width=1200, height=900, flags=()):
+        self.size, self.flags = (width, height), list(flags)
         self.profile = tempfile.mkdtemp(prefix="chromium.")
         self.downloads = os.path.join(self.profile, "downloads")
         self.console, self.events = queue.Queue(), queue.Queue()
@@ -70,7 +70,7 @@ class Browser:
         self.proc = subprocess.Popen(
             [CHROMIUM, "--headless=new", "--no-sandbox", "--use-gl=angle", "--use-angle=swiftshader",
              "--enable-unsafe-swiftshader", "--remote-debugging-pipe", "--no-first-run",
-             "--user-data-dir=" + self.profile, "about:blank"],
+             "--user-data-dir=" + self.profile, *self.flags, "about:blank"],
             preexec_fn=on_3_and_4, close_fds=False, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(commands)
         os.close(replies)

@@ -16,6 +16,7 @@
     callback(time);
     if (!drawing) return;
     drawn += 1;
+    times[drawn] = performance.now();  // since the page began to load
     if (drawn === 1) first = read(drawing);  // before a test could ask for it
     for (const wait of waiting.slice()) {
       if (wait[0] !== null && wait[0] !== drawn) continue;
@@ -24,6 +25,7 @@
     }
   });
   let first = null;
+  const times = {};
   function read(gl) {
     const w = gl.drawingBufferWidth, h = gl.drawingBufferHeight;
     const pixels = new Uint8Array(w * h * 4);
@@ -34,6 +36,12 @@
   }
   window.lessonProbe = {
     drawn: () => drawn,
+    // When frame `number` was drawn, in ms since the page began to load;
+    // waits for it.
+    timeOf: (number) => new Promise((resolve) => {
+      const look = () => (times[number] !== undefined ? resolve(times[number]) : setTimeout(look, 10));
+      look();
+    }),
     // The pixels of frame `number`, or of the next frame drawn (null). The
     // first frame is kept; another one already past never comes.
     frame: (number) => new Promise((resolve) => {
