@@ -1,7 +1,7 @@
 """The web page's cases, in headless Chromium (devtools.py): each lesson's
 first frame against the desktop's reference, the keys, the shader editor, and
 a broken texture.
-  cases.py --page DIR --reference DIR --tools DIR CASE"""
+  web_cases.py --page DIR --reference DIR --tools DIR CASE"""
 
 import argparse
 import os
@@ -54,6 +54,7 @@ class Page:
         self.b = browser
         self.b.open(f"{url}index.html?lesson={lesson}")
         self.b.wait_console(lambda line: line.startswith("Watching "), 10)
+        self.b.wait_js("document.getElementById('fragment').value.length > 0", 5)  # the editor follows
 
     def text(self, element):
         return self.b.js(f"document.getElementById('{element}').{'value' if element in ('vertex', 'fragment') else 'textContent'}")
