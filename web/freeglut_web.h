@@ -1,6 +1,7 @@
-// freeglut's header as the lessons include it, for the web page: the browser
-// build's GLUT (emscripten's) has freeglut's standard part, and glut_web.cpp
-// gives the few freeglut additions the lessons call.
+// What <GL/freeglut.h> holds for the web page (the build writes a
+// GL/freeglut.h that includes this file): the browser's GLUT (emscripten's)
+// has freeglut's standard part, and glut_web.cpp gives the few freeglut
+// additions the lessons call.
 #pragma once
 
 #include <GL/freeglut_std.h>
