@@ -174,6 +174,18 @@ class Browser:
         self.call("Input.dispatchKeyEvent", type="keyDown", text=text, session=True, **common)
         self.call("Input.dispatchKeyEvent", type="keyUp", session=True, **common)
 
+    def drag(self, element, dx, dy):
+        """Drags with the left button from the element's middle by (dx, dy) pixels."""
+        box = self.js(f"(() => {{ const r = document.getElementById('{element}').getBoundingClientRect();"
+                      " return [r.x + r.width / 2, r.y + r.height / 2]; })()")
+        x, y = box
+        self.call("Input.dispatchMouseEvent", type="mousePressed", x=x, y=y, button="left", clickCount=1, session=True)
+        for step in range(1, 6):
+            self.call("Input.dispatchMouseEvent", type="mouseMoved", x=x + dx * step / 5, y=y + dy * step / 5,
+                      button="left", buttons=1, session=True)
+        self.call("Input.dispatchMouseEvent", type="mouseReleased", x=x + dx, y=y + dy, button="left",
+                  clickCount=1, session=True)
+
     def frame(self, number=None, after=None, seconds=20):
         """(width, height, RGB rows top first) of the frame `number` (1: the
         first drawn), or of the next one drawn (after calling `after`)."""

@@ -113,6 +113,10 @@ def keys(args):
         _, _, stepped = b.frame(after=lambda: b.key("Right"))
         _, _, back = b.frame(after=lambda: b.key("Left"))
         check(stepped != back, "Right and Left drew the same frame: the turn did not step")
+        b.drag("canvas", 60, 40)
+        _, _, orbited = b.frame(after=lambda: b.key("h"))  # any key draws again
+        check(orbited != back, "a drag across the picture did not orbit the camera")
+        _, _, back = b.frame(after=lambda: b.key("r"))
 
         b.key("1")
         b.wait_js("document.getElementById('fragmentName').textContent.startsWith('core/oswietlenie_otoczenia.frag')", 5)
