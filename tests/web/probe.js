@@ -13,8 +13,13 @@
   const request = window.requestAnimationFrame.bind(window);
   window.requestAnimationFrame = (callback) => request((time) => {
     drawing = null;
+    const began = performance.now();
     callback(time);
     if (!drawing) return;
+    if (window.lessonProbeTiming) {  // a benchmark: the frame's whole work, finished
+      drawing.readPixels(0, 0, 1, 1, drawing.RGBA, drawing.UNSIGNED_BYTE, new Uint8Array(4));
+      costs[drawn + 1] = performance.now() - began;
+    }
     drawn += 1;
     times[drawn] = performance.now();  // since the page began to load
     if (drawn === 1) first = read(drawing);  // before a test could ask for it
@@ -25,7 +30,7 @@
     }
   });
   let first = null;
-  const times = {};
+  const times = {}, costs = {};
   function read(gl) {
     const w = gl.drawingBufferWidth, h = gl.drawingBufferHeight;
     const pixels = new Uint8Array(w * h * 4);
@@ -36,6 +41,9 @@
   }
   window.lessonProbe = {
     drawn: () => drawn,
+    // With window.lessonProbeTiming set: ms from the start of frame `number`'s
+    // work to its last pixel drawn (a 1-pixel read waits for it).
+    cost: (number) => costs[number],
     // When frame `number` was drawn, in ms since the page began to load;
     // waits for it.
     timeOf: (number) => new Promise((resolve) => {
