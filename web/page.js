@@ -41,6 +41,11 @@
     if (e.target !== canvas) e.stopImmediatePropagation();
     else canvas.focus();
   }, true);
+  for (const type of ['wheel', 'mousewheel', 'DOMMouseScroll']) {  // the page and editor scroll
+    window.addEventListener(type, (e) => {
+      if (e.target !== canvas) e.stopImmediatePropagation();
+    }, true);
+  }
 
   // The title the lesson gives its window.
   new MutationObserver(() => { $('title').textContent = document.title; })
