@@ -101,8 +101,8 @@ void setupCore() {
     TGACoreProfile = true;
 }
 
-std::string lessonFile(const char* fileName) {
-    return coreProfile ? std::string("core/") + fileName : fileName;
+std::string lessonFile(const char* fileName, bool core) {
+    return core ? std::string("core/") + fileName : fileName;
 }
 
 void coreProjection(int w, int h) {

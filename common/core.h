@@ -23,9 +23,9 @@ void askForCoreContext();
 // locations to draw through.
 void setupCore();
 
-// A lesson's shader file in the profile it runs in: NAME, or in the core
-// profile "core/NAME".
-std::string lessonFile(const char* fileName);
+// A lesson's shader file in the profile it runs in (or in the one `core`
+// names): NAME, or in the core profile "core/NAME".
+std::string lessonFile(const char* fileName, bool core = coreProfile);
 
 // gluPerspective's matrix, for a window of w x h.
 void coreProjection(int w, int h);

@@ -23,23 +23,13 @@
 
 #include "advice.h"
 #include "core.h"
+#include "lesson_table.h"
 #include "places.h"
 #include "png.h"
 #include "shaders.h"
 #include "shell.h"
 
 namespace {
-
-// The lesson table: every lesson's row, in the lessons' order, for the number
-// keys (written by the build from the lessons' own rows).
-struct Entry {
-    const char* name;  // the program's name, lesson_...
-    Lesson row;
-};
-const Entry table[] = {
-#include "lesson_table.inc"
-};
-const int lessonCount = sizeof table / sizeof table[0];
 
 const float stepDegrees = 5.0f;    // one step of the turn while paused
 const float orbitPerPixel = 0.5f;  // degrees of orbit per pixel dragged
@@ -107,7 +97,7 @@ long long ageOf(const Stamp& s) {
 }
 
 // The pair drawing now (or asked for last), its program, and its files.
-const Entry* pair;               // the lesson whose pair it is
+const LessonEntry* pair;         // the lesson whose pair it is
 std::string fileVert, fileFrag;  // as opened: data/'s files when the lesson runs in build/bin
 Stamp builtVert, builtFrag;      // the versions built last, whether or not they worked
 Stamp seenVert, seenFrag;        // the versions seen last, and since when
@@ -130,10 +120,10 @@ std::string baseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-const Entry& own() {
-    for (const Entry& e : table)
+const LessonEntry& own() {
+    for (const LessonEntry& e : lessonTable)
         if (strcmp(e.row.vertexFile, lesson->vertexFile) == 0) return e;
-    return table[0];
+    return lessonTable[0];
 }
 
 void redraw() { glutPostRedisplay(); }
@@ -190,7 +180,7 @@ void useMaterialOf(const Lesson& row) {
 }
 
 // What differs between another lesson's pair drawing here and in its own lesson.
-void sayWhatDiffers(const Entry& e) {
+void sayWhatDiffers(const LessonEntry& e) {
     if (&e == &own()) return;
     if (lesson->scene == SCENE_PLAIN && e.row.scene != SCENE_PLAIN)
         printf(
@@ -219,7 +209,7 @@ void refused() {
 // Builds the pair of `e` and draws with it from the next frame, or keeps the
 // last program that worked. From now on the pair's files are the ones watched.
 // `quiet`: a pair that does not build says nothing yet, and is tried again.
-void usePair(const Entry& e, bool quiet = false) {
+void usePair(const LessonEntry& e, bool quiet = false) {
     pair = &e;
     fileVert = watched(e.row.vertexFile);
     fileFrag = watched(e.row.fragmentFile);
@@ -415,7 +405,7 @@ void toggleBuiltIn(int) {
     builtIn = !builtIn;
     sayBuiltIn();
 }
-void otherPair(int key) { usePair(table[key - '1']); }
+void otherPair(int key) { usePair(lessonTable[key - '1']); }
 void snapshot(int) { snapshotWanted = true; }
 void end(int) {
 #ifdef __EMSCRIPTEN__
@@ -449,7 +439,7 @@ void printKeys(int) {
         snprintf(numbers, sizeof numbers, "1-%d", lessonCount);
         printf("  %-12s %s", b.name ? b.name : numbers, b.help);
         if (b.action == otherPair)
-            for (int i = 0; i < lessonCount; ++i) printf(" %d %s", i + 1, table[i].name);
+            for (int i = 0; i < lessonCount; ++i) printf(" %d %s", i + 1, lessonTable[i].name);
 #ifndef __EMSCRIPTEN__
         if (b.action == snapshot) printf(" %s", screenshotFolder().c_str());
 #endif

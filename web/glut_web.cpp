@@ -36,43 +36,47 @@ GLboolean glewIsSupported(const char* name) {
     return strncmp(name, "GL_VERSION_", 11) == 0 && strcmp(name, "GL_VERSION_3_4") < 0;
 }
 
-// The teapot's buffers, made on its first draw: positions, normals and
-// texture coordinates one after the other, then the triangles.
-static void drawMesh(const TeapotMesh& mesh) {
-    static GLuint vertices = 0, triangles = 0;
+// The teapot's buffers: positions, normals and texture coordinates one after
+// the other, then the triangles; filled again when the size asked for changes.
+static GLuint vertices = 0, triangles = 0;
+static GLsizeiptr normalsAt, texCoordsAt;
+static GLsizei indices;
+
+static void upload(const TeapotMesh& mesh) {
     const GLsizeiptr p = mesh.positions.size() * sizeof(float),
                      t = mesh.texCoords.size() * sizeof(float);
     if (!vertices) {
         glGenBuffers(1, &vertices);
-        glBindBuffer(GL_ARRAY_BUFFER, vertices);
-        glBufferData(GL_ARRAY_BUFFER, 2 * p + t, NULL, GL_STATIC_DRAW);
-        glBufferSubData(GL_ARRAY_BUFFER, 0, p, mesh.positions.data());
-        glBufferSubData(GL_ARRAY_BUFFER, p, p, mesh.normals.data());
-        glBufferSubData(GL_ARRAY_BUFFER, 2 * p, t, mesh.texCoords.data());
         glGenBuffers(1, &triangles);
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, triangles);
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, mesh.triangles.size() * sizeof(unsigned short),
-                     mesh.triangles.data(), GL_STATIC_DRAW);
     }
+    glBindBuffer(GL_ARRAY_BUFFER, vertices);
+    glBufferData(GL_ARRAY_BUFFER, 2 * p + t, NULL, GL_STATIC_DRAW);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, p, mesh.positions.data());
+    glBufferSubData(GL_ARRAY_BUFFER, p, p, mesh.normals.data());
+    glBufferSubData(GL_ARRAY_BUFFER, 2 * p, t, mesh.texCoords.data());
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, triangles);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, mesh.triangles.size() * sizeof(unsigned short),
+                 mesh.triangles.data(), GL_STATIC_DRAW);
+    normalsAt = p;
+    texCoordsAt = 2 * p;
+    indices = (GLsizei)mesh.triangles.size();
+}
+
+void glutSolidTeapot(GLdouble size) {
+    static float made = 0;
+    if (made != (float)size) upload(teapotMesh(made = (float)size));
     glBindBuffer(GL_ARRAY_BUFFER, vertices);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, triangles);
     const struct {
         GLint at, size;
         GLsizeiptr offset;
-    } attributes[] = {{positionAt, 3, 0}, {normalAt, 3, p}, {texCoordAt, 2, 2 * p}};
+    } attributes[] = {{positionAt, 3, 0}, {normalAt, 3, normalsAt}, {texCoordAt, 2, texCoordsAt}};
     for (const auto& a : attributes) {
         if (a.at < 0) continue;
         glEnableVertexAttribArray((GLuint)a.at);
         glVertexAttribPointer((GLuint)a.at, a.size, GL_FLOAT, GL_FALSE, 0, (const void*)a.offset);
     }
-    glDrawElements(GL_TRIANGLES, (GLsizei)mesh.triangles.size(), GL_UNSIGNED_SHORT, 0);
-}
-
-void glutSolidTeapot(GLdouble size) {
-    static float made = 0;
-    static TeapotMesh mesh;
-    if (made != (float)size) mesh = teapotMesh(made = (float)size);
-    drawMesh(mesh);
+    glDrawElements(GL_TRIANGLES, indices, GL_UNSIGNED_SHORT, 0);
 }
 
 // Reached only by the desktop's OpenGL 2.0 path: a fault in the page.

@@ -9,25 +9,14 @@
 
 #include "core.h"
 #include "explore.h"
-#include "shell.h"
-
-namespace {
-
-struct Entry {
-    const char* name;
-    Lesson row;
-};
-const Entry table[] = {
-#include "lesson_table.inc"
-};
-
-}  // namespace
+#include "lesson_table.h"
 
 // One line per lesson: its name, a tab, what it teaches.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* pageLessons() {
     static std::string lines;
     lines.clear();
-    for (const Entry& e : table) lines += std::string(e.name) + "\t" + e.row.subject + "\n";
+    for (const LessonEntry& e : lessonTable)
+        lines += std::string(e.name) + "\t" + e.row.subject + "\n";
     return lines.c_str();
 }
 
@@ -36,9 +25,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* pageLessons() {
 extern "C" EMSCRIPTEN_KEEPALIVE const char* pageFiles() {
     static std::string lines;
     lines.clear();
-    coreProfile = true;
-    for (const Entry& e : table)
-        lines += lessonFile(e.row.vertexFile) + "\n" + lessonFile(e.row.fragmentFile) + "\n";
+    for (const LessonEntry& e : lessonTable)
+        lines +=
+            lessonFile(e.row.vertexFile, true) + "\n" + lessonFile(e.row.fragmentFile, true) + "\n";
     lines += "tex0.tga\ntex1.tga\n";
     return lines.c_str();
 }
@@ -53,8 +42,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* pageWatched(int fragment) {
 
 // argv[1] names the lesson; the page offers only the table's names.
 int main(int argc, char** argv) {
-    const Entry* chosen = &table[0];
-    for (const Entry& e : table)
+    const LessonEntry* chosen = &lessonTable[0];
+    for (const LessonEntry& e : lessonTable)
         if (argc > 1 && strcmp(argv[1], e.name) == 0) chosen = &e;
     char* args[] = {(char*)chosen->name, (char*)"--core", (char*)"--explore", NULL};
     return startLesson(chosen->row, 3, args);
