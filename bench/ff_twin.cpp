@@ -14,6 +14,9 @@
 #include <string.h>
 
 #include "Targa.h"
+#include "builtin_lighting.h"
+#include "drawing.h"
+#include "scene.h"
 #include "shell.h"
 
 namespace {
@@ -52,21 +55,16 @@ int main(int argc, char** argv) {
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(400, 400);
     lesson = &work->frame;
+    way = &builtInState;
     glutCreateWindow("Kolory w shaderze");
     glewInit();
     glEnable(GL_DEPTH_TEST);
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
     if (work->lit) {
-        // The current colour drives ambient and diffuse, as gl_Color does in the shaders.
-        glEnable(GL_COLOR_MATERIAL);
-        glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
-        if (work->specular) {
-            glMaterialfv(GL_FRONT, GL_SPECULAR, mat_specular);
-            glMaterialfv(GL_FRONT, GL_SHININESS, mat_shininess);
-        }
+        // Explore mode's built-in lighting: the current colour (white under
+        // the textures) drives ambient and diffuse, as gl_Color does in the shaders.
         if (!work->frame.perFrameLight) glLightfv(GL_LIGHT0, GL_POSITION, light_position);
-        glEnable(GL_LIGHTING);
-        glEnable(GL_LIGHT0);
+        useBuiltInLighting(work->frame.textures, work->specular);
     }
     if (work->frame.textures) {
         glGenTextures(2, textures);
@@ -83,12 +81,10 @@ int main(int argc, char** argv) {
         glEnable(GL_TEXTURE_2D);
         glActiveTexture(GL_TEXTURE1);
         glEnable(GL_TEXTURE_2D);
+        glActiveTexture(GL_TEXTURE0);
         // The teapot sends texture coordinates for unit 0 only; unit 1 makes
         // its own from the vertices, so it too samples across its image.
-        glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_OBJECT_LINEAR);
-        glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_OBJECT_LINEAR);
-        glEnable(GL_TEXTURE_GEN_S);
-        glEnable(GL_TEXTURE_GEN_T);
+        generateUnit1Coordinates();
     }
     glutReshapeFunc(reshape);
     glutDisplayFunc(display);

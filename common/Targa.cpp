@@ -1,7 +1,6 @@
 // Uncompressed 24- and 32-bit TGA images: reading and texture upload.
 #include "Targa.h"
 
-#include <GL/glu.h>
 #include <errno.h>
 #include <stdarg.h>
 #include <stdint.h>
@@ -26,8 +25,6 @@ static const GLubyte TGAHeader[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 static const uint64_t maxImageSize = 0x7fffffff;
 
 static char failure[256];
-
-bool TGACoreProfile = false;
 
 const char* TGAFailure() { return failure; }
 
@@ -183,56 +180,64 @@ GLubyte* LoadTGAImage(char* filename, TARGAINFO* info) {
 }
 
 // Texture upload: the image's depth picks the internal and pixel formats.
-static GLenum pixelFormat(const TARGAINFO& info) { return info.bpp == 24 ? GL_RGB : GL_RGBA; }
-static GLint components(const TARGAINFO& info) { return info.bpp == 24 ? 3 : 4; }
+GLenum TGAPixelFormat(const TARGAINFO& info) { return info.bpp == 24 ? GL_RGB : GL_RGBA; }
+GLint TGAComponents(const TARGAINFO& info) { return info.bpp == 24 ? 3 : 4; }
 
 // The reader packs rows tightly; a row whose length is not a multiple of 4
 // bytes (24-bit, odd width) needs an alignment of 1, or OpenGL would read
 // past the end of the buffer.
-static GLint unpackAlignment(const TARGAINFO& info) {
+GLint TGAUnpackAlignment(const TARGAINFO& info) {
     return (info.width * (info.bpp / 8)) % 4 == 0 ? 4 : 1;
 }
 
-static void setWrapAndMagnification() {
+void setTGAWrapAndFilters(GLint minFilter) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
 }
 
-bool LoadTGATexture(char* filename) {
-    TARGAINFO info;
-    GLubyte* bits = LoadTGAImage(filename, &info);
-    if (!bits) return false;
+// The image read for one level of texture: refused when larger than the
+// driver's largest texture, with the wrap and filters set; null when refused.
+static GLubyte* readTGAForTexture(char* filename, TARGAINFO* info, GLint minFilter) {
+    GLubyte* bits = LoadTGAImage(filename, info);
+    if (!bits) return NULL;
     // A texture beyond the driver's limit would be refused by glTexImage2D
     // without a word, and the teapot drawn black: refuse it here instead.
     GLint largest = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
-    if (largest > 0 && (info.width > (GLuint)largest || info.height > (GLuint)largest)) {
+    if (largest > 0 && (info->width > (GLuint)largest || info->height > (GLuint)largest)) {
         free(bits);
-        refuse(NULL, "it is %u x %u pixels, larger than this driver's largest texture (%d x %d)",
-               info.width, info.height, largest, largest);
-        return false;
+        return refuse(NULL,
+                      "it is %u x %u pixels, larger than this driver's largest texture (%d x %d)",
+                      info->width, info->height, largest, largest);
     }
-    setWrapAndMagnification();
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    if (!TGACoreProfile) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment(info));
-    GLint internalFormat = TGACoreProfile ? (GLint)pixelFormat(info) : components(info);
-    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, info.width, info.height, 0, pixelFormat(info),
+    setTGAWrapAndFilters(minFilter);
+    return bits;
+}
+
+// One level, its internal format as `internalFormat` gives it.
+static void upload(const TARGAINFO& info, GLint internalFormat, const GLubyte* bits) {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, TGAUnpackAlignment(info));
+    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, info.width, info.height, 0, TGAPixelFormat(info),
                  GL_UNSIGNED_BYTE, bits);
+}
+
+bool LoadTGATexture(char* filename) {
+    TARGAINFO info;
+    GLubyte* bits = readTGAForTexture(filename, &info, GL_LINEAR);
+    if (!bits) return false;
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    upload(info, TGAComponents(info), bits);
     free(bits);
     return true;
 }
 
-bool LoadTGAMipmap(char* filename) {
+bool LoadTGATextureByFormat(char* filename) {
     TARGAINFO info;
-    GLubyte* bits = LoadTGAImage(filename, &info);
+    GLubyte* bits = readTGAForTexture(filename, &info, GL_LINEAR);
     if (!bits) return false;
-    setWrapAndMagnification();
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_LINEAR);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment(info));
-    gluBuild2DMipmaps(GL_TEXTURE_2D, components(info), info.width, info.height, pixelFormat(info),
-                      GL_UNSIGNED_BYTE, bits);
+    upload(info, (GLint)TGAPixelFormat(info), bits);
     free(bits);
     return true;
 }

@@ -20,12 +20,22 @@ GLubyte* LoadTGAImage(char* filename, TARGAINFO* info);
 // for the learner (which field, which size); empty after a success.
 const char* TGAFailure();
 
-// Set for a core-profile context, which knows neither the old internal
-// formats 3 and 4 nor glTexEnv: uploads then name GL_RGB or GL_RGBA.
-extern bool TGACoreProfile;
-
 // Upload the image into the texture currently bound to GL_TEXTURE_2D, as one
 // level or as a full mipmap chain. False when the image cannot be read, and
 // for LoadTGATexture also when it is larger than the driver's largest texture.
 bool LoadTGATexture(char* filename);
-bool LoadTGAMipmap(char* filename);
+bool LoadTGAMipmap(char* filename);  // in TargaMipmap.cpp: it needs GLU
+
+// LoadTGATexture's upload in the form every context takes, OpenGL 3's core
+// profile and OpenGL ES (WebGL) included: the internal format named (GL_RGB,
+// GL_RGBA) rather than counted (3, 4), and no texture environment, which
+// only the fixed-function pipeline has.
+bool LoadTGATextureByFormat(char* filename);
+
+// What the uploads share: the pixels' form for OpenGL, their count of
+// components, the row alignment of the reader's tightly packed rows, and the
+// bound texture's wrap (repeat) and filters (linear, and `minFilter`).
+GLenum TGAPixelFormat(const TARGAINFO& info);
+GLint TGAComponents(const TARGAINFO& info);
+GLint TGAUnpackAlignment(const TARGAINFO& info);
+void setTGAWrapAndFilters(GLint minFilter);

@@ -1,6 +1,7 @@
-// The core profile: what a lesson does itself where OpenGL 2.0 kept state.
-#include "core.h"
-
+// The core profile (`lesson_x --core`, and the web page's WebGL 2): the same
+// lesson without OpenGL's built-in state. The program computes what OpenGL
+// kept (the matrices, the light's place) and hands it, with the light, the
+// material and the colour, to the lesson's pair in data/core/ as uniforms.
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 #include <stdarg.h>
@@ -8,39 +9,32 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <string>
-
 #include "Targa.h"
 #include "advice.h"
-#include "shell.h"
+#include "drawing.h"
+#include "maths.h"
+#include "scene.h"
 
 #if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
 #define USE_X11
 #include <X11/Xlib.h>
 #endif
 
-bool coreProfile = false;
-bool litMaterial = false;
+namespace {
 
-static Mat4 projectionMatrix;
+Mat4 projectionMatrix;
 
 // The attribute locations the core pairs give their inputs (layout(location)).
 enum { POSITION = 0, NORMAL = 1, TEX_COORD = 2 };
 
-bool coreRequested(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (strcmp(argv[i], "--core") == 0) return true;
-    return false;
-}
-
 // No 3.3 core context: the lesson's message, the learner's advice, status 1.
-static void noCoreContext(const char* why) {
+void noCoreContext(const char* why) {
     puts("OpenGL 3.3 core profile nie jest wspierany\n");
     adviseNoCoreProfile(why);
     exit(1);
 }
 
-static void glutFailed(const char* format, va_list args) {
+void glutFailed(const char* format, va_list args) {
     char why[256];
     vsnprintf(why, sizeof why, format, args);
     noCoreContext(why);
@@ -49,7 +43,7 @@ static void glutFailed(const char* format, va_list args) {
 #ifdef USE_X11
 // X reports a context it cannot make as an error that would end the process
 // with Xlib's own lines: say what it means instead.
-static int xFailed(Display*, XErrorEvent* event) {
+int xFailed(Display*, XErrorEvent* event) {
     char why[128];
     snprintf(why, sizeof why, "the X server refused the context (X error %d)", event->error_code);
     noCoreContext(why);
@@ -57,6 +51,8 @@ static int xFailed(Display*, XErrorEvent* event) {
 }
 #endif
 
+// Before the window: ask GLUT for a 3.3 core context; a driver that cannot
+// give one ends the lesson with a message, never an X error.
 void askForCoreContext() {
     glutInitContextVersion(3, 3);
     glutInitContextProfile(GLUT_CORE_PROFILE);
@@ -66,6 +62,9 @@ void askForCoreContext() {
 #endif
 }
 
+// After GLEW: the context is 3.3 core (or the lesson says so and ends), and
+// GLUT's teapot has a vertex array object and the shaders' attribute
+// locations to draw through.
 void setupCore() {
 #ifdef USE_X11
     XSetErrorHandler(NULL);  // the context exists: X errors are X's again
@@ -97,21 +96,20 @@ void setupCore() {
     glutSetVertexAttribCoord3(POSITION);
     glutSetVertexAttribNormal(NORMAL);
     glutSetVertexAttribTexCoord2(TEX_COORD);
-    litMaterial = lesson->scene != SCENE_PLAIN;
-    TGACoreProfile = true;
 }
 
-std::string lessonFile(const char* fileName, bool core) {
-    return core ? std::string("core/") + fileName : fileName;
-}
+// The core profile keeps no light, material or texture switches: its
+// shaders get them as uniforms every frame.
+void sceneState() {}
 
-void coreProjection(int w, int h) {
-    if (h == 0) h = 1;
+// gluPerspective's matrix.
+void projection(int w, int h) {
     glViewport(0, 0, w, h);
-    projectionMatrix = perspective(45.0f, (float)w / (float)h, 1.0f, 1000.0f);
+    projectionMatrix =
+        perspective(camera.fieldOfView, (float)w / (float)h, camera.nearPlane, camera.farPlane);
 }
 
-// The uniforms the core pairs read, in the order coreUniforms sets them.
+// The uniforms the core pairs read, in the order placeScene sets them.
 // Their locations are looked up once per program, not every frame.
 enum Uniform {
     MVP,
@@ -126,14 +124,14 @@ enum Uniform {
     SURFACE_COLOUR,
     UNIFORMS
 };
-static const char* const uniformNames[UNIFORMS] = {
+const char* const uniformNames[UNIFORMS] = {
     "modelViewProjection", "normalMatrix", "lightPosition", "sceneAmbient",
     "lightAmbient",        "lightDiffuse", "lightSpecular", "materialSpecular",
     "materialShininess",   "surfaceColour"};
 
 // Where the current program keeps each uniform (-1 for one it lacks, which
 // glUniform then skips).
-static const GLint* locations() {
+const GLint* locations() {
     static GLint program = -1, where[UNIFORMS];
     GLint current = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
@@ -145,24 +143,56 @@ static const GLint* locations() {
     return where;
 }
 
-void coreUniforms(const Mat4& modelView, const float lightEye[4]) {
-    // OpenGL's defaults for light 0 and the scene, as the built-in lessons get them.
-    static const GLfloat sceneAmbient[] = {0.2f, 0.2f, 0.2f, 1.0f};
-    static const GLfloat black[] = {0.0f, 0.0f, 0.0f, 1.0f};
-    static const GLfloat white[] = {1.0f, 1.0f, 1.0f, 1.0f};
-    static const GLfloat pink[] = {1.0f, 0.5f, 0.5f, 1.0f};  // glColor3f(1.0, 0.5, 0.5)
+// The built-in frame's steps as matrices of the program's own, handed to
+// the current program with what the built-in state held: light 0 in eye
+// space, the constant light, the material and the colour.
+void placeScene() {
+    Mat4 view = lookAt(camera.eye, camera.centre, camera.up);
+    if (::view.orbiting)
+        view = multiply(view,
+                        multiply(rotation(::view.pitch, 1, 0, 0), rotation(::view.yaw, 0, 1, 0)));
+    // Light 0 in eye space, as OpenGL stores a position: turned by the
+    // model-view current when it is given. The per-frame light is given
+    // after the camera; the lit scenes' light with the identity.
+    float light[4];
+    if (lesson->perFrameLight)
+        transform(view, light_pos, light);
+    else
+        memcpy(light, light_position, sizeof light);
+    Mat4 modelView = multiply(multiply(view, rotation(a, 0, 1, 0)),
+                              scaling(look.scale[0], look.scale[1], look.scale[2]));
     Mat4 mvp = multiply(projectionMatrix, modelView);
     float normal[9];
     normalMatrix(modelView, normal);
     const GLint* at = locations();
     glUniformMatrix4fv(at[MVP], 1, GL_FALSE, mvp.m);
     glUniformMatrix3fv(at[NORMAL_MATRIX], 1, GL_FALSE, normal);
-    glUniform4fv(at[LIGHT_POSITION], 1, lightEye);
-    glUniform4fv(at[SCENE_AMBIENT], 1, sceneAmbient);
-    glUniform4fv(at[LIGHT_AMBIENT], 1, black);
-    glUniform4fv(at[LIGHT_DIFFUSE], 1, white);
-    glUniform4fv(at[LIGHT_SPECULAR], 1, white);
-    glUniform4fv(at[MATERIAL_SPECULAR], 1, litMaterial ? mat_specular : black);
-    glUniform1f(at[MATERIAL_SHININESS], litMaterial ? mat_shininess[0] : 0.0f);
-    glUniform4fv(at[SURFACE_COLOUR], 1, pink);
+    glUniform4fv(at[LIGHT_POSITION], 1, light);
+    glUniform4fv(at[SCENE_AMBIENT], 1, look.sceneAmbient);
+    glUniform4fv(at[LIGHT_AMBIENT], 1, look.lightAmbient);
+    glUniform4fv(at[LIGHT_DIFFUSE], 1, look.lightDiffuse);
+    glUniform4fv(at[LIGHT_SPECULAR], 1, look.lightSpecular);
+    glUniform4fv(at[MATERIAL_SPECULAR], 1, look.materialSpecular);
+    glUniform1f(at[MATERIAL_SHININESS], look.materialShininess);
+    glUniform4fv(at[SURFACE_COLOUR], 1, look.surfaceColour);
 }
+
+void useLook() {}
+
+bool uploadImage(char* fileName) { return LoadTGATextureByFormat(fileName); }
+
+}  // namespace
+
+const WayOfDrawing coreProfile = {
+    "OpenGL 3.3's core profile",
+    " - core profile",
+    "core/",
+    askForCoreContext,
+    setupCore,
+    sceneState,
+    projection,
+    placeScene,
+    useLook,
+    uploadImage,
+    nullptr,
+};

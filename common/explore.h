@@ -1,19 +1,27 @@
 // Explore mode (`lesson_x --explore`): the learner's controls over a running
 // lesson. Hold and step the turn, orbit the camera, compare with OpenGL's
 // built-in lighting, load any lesson's shaders, see shader files rebuilt the
-// moment they are saved, and save screenshots. Without the option the lesson
-// runs exactly as it always has.
+// moment they are saved, and save screenshots. It steers the lesson's one
+// frame; without the option the lesson runs exactly as it always has.
 #pragma once
 
 #include <string>
 
-// Whether the command line asks for explore mode.
-bool exploreRequested(int argc, char** argv);
+#include "shaders.h"
 
-// Takes over the GLUT callbacks of the lesson set up so far, with its
-// program installed; `program` names the screenshots. Call before the loop.
+// Whether explore mode follows the pair's files as they are saved (the
+// desktop); the web page hands over its editor's text instead (useSources).
+extern bool followSavedFiles;
+
+// Takes the keys and the mouse of the lesson set up so far, with its program
+// installed; `program` names the screenshots. Call before the loop.
 void startExplore(const char* program);
 
-// The shader file explore mode draws from and watches now: the pair's vertex
-// shader, or with `fragment` its fragment shader. Empty before it starts.
+// The shader file of the pair drawn now: its vertex shader, or with
+// `fragment` its fragment shader. Empty before explore mode starts.
 std::string watchedFile(bool fragment);
+
+// The pair drawn now, built from the text given (an editor's): drawn from the
+// next frame when it builds; otherwise the last program that built goes on
+// drawing. `report` says which, with every diagnostic.
+bool useSources(const char* textVert, const char* textFrag, BuildReport* report);

@@ -4,7 +4,7 @@
 // runs any lesson, picks its lesson from it.
 #pragma once
 
-#include "shell.h"
+#include "lesson.h"
 
 struct LessonEntry {
     const char* name;  // the program's name, lesson_...

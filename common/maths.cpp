@@ -78,6 +78,12 @@ Mat4 rotation(float degrees, float x, float y, float z) {
     return r;
 }
 
+Mat4 scaling(float x, float y, float z) {
+    Mat4 r = identity();
+    r.m[0] = x, r.m[5] = y, r.m[10] = z;
+    return r;
+}
+
 void normalMatrix(const Mat4& mv, float n[9]) {
     // The upper 3 x 3, a, and its cofactors: inverse = cofactors^T / det,
     // so the inverse transpose is the cofactors / det.

@@ -20,6 +20,9 @@ Mat4 lookAt(const float eye[3], const float centre[3], const float up[3]);
 // looking from the axis' tip.
 Mat4 rotation(float degrees, float x, float y, float z);
 
+// glScalef: a scale by x, y and z along the axes.
+Mat4 scaling(float x, float y, float z);
+
 // gl_NormalMatrix: the inverse transpose of the model-view's upper 3 x 3,
 // column by column. It keeps normals perpendicular to their surface when the
 // model-view scales unevenly; for turns alone it is that 3 x 3 itself.

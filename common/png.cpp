@@ -12,6 +12,8 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <process.h>
+#define getpid _getpid
 #else
 #include <unistd.h>
 #define O_BINARY 0
@@ -40,7 +42,7 @@ static void chunk(std::vector<unsigned char>& out, const char* type,
     put32(out, crc32(&out[start], out.size() - start));
 }
 
-int writePNG(const char* path, int width, int height, const unsigned char* rgb) {
+std::vector<unsigned char> encodePNG(int width, int height, const unsigned char* rgb) {
     std::vector<unsigned char> header;
     put32(header, (uint32_t)width);
     put32(header, (uint32_t)height);
@@ -75,6 +77,11 @@ int writePNG(const char* path, int width, int height, const unsigned char* rgb) 
     chunk(file, "IHDR", header);
     chunk(file, "IDAT", z);
     chunk(file, "IEND", {});
+    return file;
+}
+
+int writePNG(const char* path, int width, int height, const unsigned char* rgb) {
+    std::vector<unsigned char> file = encodePNG(width, height, rgb);
     // Made here or not at all: a file of that name, whoever wrote it, stays.
     int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0644);
     if (fd < 0) return errno;
@@ -89,5 +96,20 @@ int writePNG(const char* path, int width, int height, const unsigned char* rgb) 
     if (ok) return 0;
     int why = errno ? errno : EIO;
     remove(path);  // a half-written picture helps nobody
+    return why;
+}
+
+int writePNGOver(const char* path, int width, int height, const unsigned char* rgb) {
+    // Whole or not at all: a new file beside it, renamed over it once written.
+    char temporary[4096];
+    snprintf(temporary, sizeof temporary, "%s.%ld.part", path, (long)getpid());
+    int why = writePNG(temporary, width, height, rgb);
+    if (why) return why;
+#ifdef _WIN32
+    remove(path);  // Windows' rename does not replace
+#endif
+    if (rename(temporary, path) == 0) return 0;
+    why = errno;
+    remove(temporary);
     return why;
 }

@@ -1,5 +1,6 @@
 // The lesson shell: start-up, scene state, and the three GLUT callbacks.
-// Every lesson runs this code; its row of the lesson table picks the variant.
+// Every lesson runs this code; its row of the lesson table picks the variant,
+// and the command line the way of drawing, once.
 #include "shell.h"
 
 #include <GL/glew.h>
@@ -9,10 +10,17 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "Targa.h"
+#include <string>
+#include <vector>
+
 #include "advice.h"
-#include "core.h"
+#include "drawing.h"
 #include "explore.h"
+#include "frame.h"
+#include "options.h"
+#include "picture.h"
+#include "png.h"
+#include "scene.h"
 #include "shaders.h"
 
 #ifdef _WIN32
@@ -36,45 +44,14 @@ static void useUtf8Console() {
 static void useUtf8Console() {}
 #endif
 
-// Light 0 given every frame after the camera: a direction in scene space,
-// so the light stays put while the teapot turns under it.
-GLfloat light_pos[] = {0.5f, 0.2f, 1.0f, 0.0f};
-// Light 0 given once with an identity model-view: a direction in eye space,
-// so the light keeps its place relative to the viewer.
-GLfloat light_position[] = {1.0f, 1.0f, 1.0f, 0.0f};
-GLfloat mat_specular[] = {1.0f, 1.0f, 1.0f, 1.0f};
-GLfloat mat_shininess[] = {50.0f};
-
-GLfloat a = 0.0f;    // the teapot's turn about y, in degrees
-GLuint textures[2];  // "tex0.tga" on unit 0, "tex1.tga" on unit 1
-
-const Lesson* lesson;  // the row of the running program
-
-// The orbit that explore mode puts between the camera and the lesson's own
-// steps; the plain run never turns it on.
-bool orbiting = false;
-float orbitYaw = 0.0f, orbitPitch = 0.0f;
-
 void setupScene() {
     glEnable(GL_DEPTH_TEST);
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-    // The core profile keeps no light, material or texture switches: its
-    // shaders get them as uniforms (core.cpp).
-    if (lesson->scene == SCENE_PLAIN || coreProfile) return;
-
-    glMaterialfv(GL_FRONT, GL_SPECULAR, mat_specular);
-    glMaterialfv(GL_FRONT, GL_SHININESS, mat_shininess);
-    // No frame has been drawn: the model-view is the identity, so OpenGL
-    // stores this direction in eye space.
-    glLightfv(GL_LIGHT0, GL_POSITION, light_position);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_LIGHT0);
-    if (lesson->scene == SCENE_LIT) return;
-
-    glActiveTexture(GL_TEXTURE0);
-    glEnable(GL_TEXTURE_2D);
-    glActiveTexture(GL_TEXTURE1);
-    glEnable(GL_TEXTURE_2D);
+    if (lesson->scene != SCENE_PLAIN) {  // what the shaders read as the front material
+        memcpy(look.materialSpecular, mat_specular, sizeof look.materialSpecular);
+        look.materialShininess = mat_shininess[0];
+    }
+    way->sceneState();
 }
 
 // The lesson's message, then the learner's advice: which image, and why.
@@ -87,19 +64,9 @@ static void textureFailed(const char* fileName) {
 void setupTexture() {
     glGenTextures(2, textures);
     glBindTexture(GL_TEXTURE_2D, textures[0]);
-    if (!LoadTGATexture((char*)"tex0.tga")) textureFailed("tex0.tga");
+    if (!way->uploadImage((char*)"tex0.tga")) textureFailed("tex0.tga");
     glBindTexture(GL_TEXTURE_2D, textures[1]);
-    if (!LoadTGATexture((char*)"tex1.tga")) textureFailed("tex1.tga");
-}
-
-void projection(int w, int h) {
-    if (coreProfile) return coreProjection(w, h);
-    if (h == 0) h = 1;  // a window can be squashed flat; keep the ratio finite
-    float ratio = (float)w / (float)h;
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glViewport(0, 0, w, h);
-    gluPerspective(45.0, ratio, 1.0, 1000.0);
+    if (!way->uploadImage((char*)"tex1.tga")) textureFailed("tex1.tga");
 }
 
 void reshape(int w, int h) {
@@ -107,58 +74,16 @@ void reshape(int w, int h) {
     display();
 }
 
-void drawTeapot() {
-    if (!coreProfile) glColor3f(1.0f, 0.5f, 0.5f);  // in core, the uniform surfaceColour
-    if (lesson->textures) {
-        glActiveTexture(GL_TEXTURE1);
-        glBindTexture(GL_TEXTURE_2D, textures[1]);
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, textures[0]);
-    }
-    glutSolidTeapot(2.5);
-}
-
-// The core profile's frame: the same steps, as matrices of the program's own.
-static void coreScene(void (*teapot)()) {
-    static const float eye[] = {0, 0, 10}, centre[] = {0, 0, -1}, up[] = {0, 1, 0};
-    Mat4 view = lookAt(eye, centre, up);
-    if (orbiting)
-        view = multiply(view, multiply(rotation(orbitPitch, 1, 0, 0), rotation(orbitYaw, 0, 1, 0)));
-    // Light 0 in eye space, as OpenGL stores a position: turned by the
-    // model-view current when it is given. The per-frame light is given
-    // after the camera; the lit scenes' light with the identity.
-    float light[4];
-    if (lesson->perFrameLight)
-        transform(view, light_pos, light);
-    else
-        memcpy(light, light_position, sizeof light);
-    coreUniforms(multiply(view, rotation(a, 0, 1, 0)), light);
-    teapot();
-}
-
-void drawScene(void (*teapot)()) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (coreProfile) return coreScene(teapot);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    // The camera: eye on the z axis, 10 units out, looking towards -z.
-    gluLookAt(0, 0, 10, 0, 0, -1, 0, 1, 0);
-    if (orbiting) {  // the whole scene turned under the camera
-        glRotatef(orbitPitch, 1, 0, 0);
-        glRotatef(orbitYaw, 0, 1, 0);
-    }
-    // After the camera and before the turn: fixed in the scene.
-    if (lesson->perFrameLight) glLightfv(GL_LIGHT0, GL_POSITION, light_pos);
-    glRotatef(a, 0, 1, 0);
-    teapot();
-}
-
 void display() {
-    drawScene(drawTeapot);
-    // Wrapped by a whole turn so the 0.1-degree step never drowns in the
-    // float's rounding, however long the program runs.
-    a = (GLfloat)fmod(a + 0.1, 360.0);
-    glutPostRedisplay();
+    drawFrame();
+    if (view.afterDraw) view.afterDraw();
+    // Held (explore mode), a frame is drawn only when something changes.
+    if (!view.paused) {
+        // Wrapped by a whole turn so the 0.1-degree step never drowns in the
+        // float's rounding, however long the program runs.
+        a = (float)fmod(a + 0.1, 360.0);
+        glutPostRedisplay();
+    }
     glutSwapBuffers();
 }
 
@@ -166,16 +91,34 @@ void normalKeys(unsigned char key, int, int) {
     if (key == 27) exit(0);  // Escape
 }
 
+// --picture: the scene the options describe, drawn off screen and saved;
+// the lesson ends. A picture that cannot be made ends it with status 1.
+static void savePicture(const Options& o) {
+    PictureScene scene = currentScene();
+    scene.angle = o.angle;
+    scene.orbiting = o.orbiting;
+    scene.yaw = o.yaw;
+    scene.pitch = o.pitch;
+    std::vector<unsigned char> rgb;
+    if (!drawPicture(shaderProg, scene, o.width, o.height, rgb)) exit(1);
+    int why = writePNGOver(o.picture, o.width, o.height, rgb.data());
+    if (why) {
+        fprintf(stderr, "Could not save the picture %s: %s.\n", o.picture, strerror(why));
+        exit(1);
+    }
+    exit(0);
+}
+
 int startLesson(const Lesson& row, int argc, char** argv) {
     lesson = &row;
-    bool explore = exploreRequested(argc, argv);
-    coreProfile = coreRequested(argc, argv);
+    Options options = readOptions(argc, argv);
+    way = chooseWay(options.core);
     useUtf8Console();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(400, 400);
-    if (coreProfile) askForCoreContext();
-    glutCreateWindow(row.title);
+    if (way->beforeWindow) way->beforeWindow();
+    glutCreateWindow((std::string(row.title) + way->titleSuffix).c_str());
     if (row.sceneBeforeGlew) setupScene();
 
     glewInit();  // a failed start shows up as the missing version below
@@ -184,7 +127,7 @@ int startLesson(const Lesson& row, int argc, char** argv) {
         adviseNoOpenGL2();
         exit(1);
     }
-    if (coreProfile) setupCore();
+    if (way->afterGlew) way->afterGlew();
 
     glutReshapeFunc(reshape);
     glutDisplayFunc(display);
@@ -198,7 +141,8 @@ int startLesson(const Lesson& row, int argc, char** argv) {
     }
     if (!row.sceneBeforeGlew) setupScene();
 
-    if (explore) startExplore(argv[0]);  // the learner's controls take over the callbacks
+    if (options.picture) savePicture(options);
+    if (options.explore) startExplore(argv[0]);  // the learner's keys, mouse and live shaders
     glutMainLoop();
     return 0;
 }

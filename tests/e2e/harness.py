@@ -240,7 +240,8 @@ class Running:
         self.outputs = os.path.join(folder, "stdout" + tag), os.path.join(folder, "stderr" + tag)
         with open(self.outputs[0], "wb") as out, open(self.outputs[1], "wb") as err:
             self.proc = subprocess.Popen(command, cwd=folder, env=env, stdout=out, stderr=err)
-        title = "^" + re.escape(lesson.title) + (" - " if explore else "$")
+        # The core profile's window says so after the lesson's title.
+        title = "^" + re.escape(lesson.title) + (" - core profile" if lesson.core else "") + (" - " if explore else "$")
         try:
             self.wait_frames(frames, seconds)
             ids = [i for i in display.xdotool("search", "--name", title).split() if i not in taken]

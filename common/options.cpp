@@ -1,0 +1,98 @@
+// The lessons' command line (see options.h).
+#include "options.h"
+
+#include <math.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+const char* const help =
+    "Options (a lesson runs as it always has without them):\n"
+    "  --core                the OpenGL 3.3 core profile, with the pair from core/\n"
+    "  --explore             pause, step, orbit, compare with built-in lighting, switch\n"
+    "                        shaders; a saved shader shows at once (keys: h)\n"
+    "  --picture FILE.png    draw one picture off screen, save it as FILE.png and end\n"
+    "    --angle DEGREES     the teapot's turn for it (default 0)\n"
+    "    --orbit YAW,PITCH   the camera orbited round the teapot, in degrees\n"
+    "                        (pitch from -89 to 89)\n"
+    "    --size WxH          the picture's size in pixels (default 400x400)\n";
+
+const char* program;
+
+[[noreturn]] void usage(const char* format, const char* value) {
+    fprintf(stderr, "%s: ", program);
+    fprintf(stderr, format, value);
+    fprintf(stderr, "\n%s", help);
+    exit(2);
+}
+
+// A number that is all there is of `text`, and finite.
+bool number(const char* text, float* value, const char** end) {
+    char* after;
+    double v = strtod(text, &after);
+    if (after == text || !isfinite(v)) return false;
+    *value = (float)v;
+    *end = after;
+    return true;
+}
+
+float angleOf(const char* text) {
+    float v;
+    const char* end;
+    if (!number(text, &v, &end) || *end) usage("--angle wants degrees, not \"%s\"", text);
+    return v;
+}
+
+void orbitOf(const char* text, Options* o) {
+    const char* end;
+    if (!number(text, &o->yaw, &end) || *end != ',' || !number(end + 1, &o->pitch, &end) || *end)
+        usage("--orbit wants YAW,PITCH in degrees, not \"%s\"", text);
+    if (o->pitch < -89.0f || o->pitch > 89.0f)
+        usage("--orbit's pitch goes from -89 to 89 degrees, not \"%s\"", text);
+    o->orbiting = true;
+}
+
+void sizeOf(const char* text, Options* o) {
+    int w = 0, h = 0, used = 0;
+    if (sscanf(text, "%dx%d%n", &w, &h, &used) != 2 || text[used] || w < 1 || h < 1 || w > 8192 ||
+        h > 8192)
+        usage("--size wants WIDTHxHEIGHT, each from 1 to 8192, not \"%s\"", text);
+    o->width = w;
+    o->height = h;
+}
+
+}  // namespace
+
+Options readOptions(int argc, char** argv) {
+    program = argc > 0 ? argv[0] : "lesson";
+    Options o;
+    bool scene = false;  // an option that only a picture uses
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        bool valued = strcmp(arg, "--picture") == 0 || strcmp(arg, "--angle") == 0 ||
+                      strcmp(arg, "--orbit") == 0 || strcmp(arg, "--size") == 0;
+        if (valued && i + 1 >= argc) usage("%s wants a value", arg);
+        const char* value = valued ? argv[++i] : nullptr;
+        if (strcmp(arg, "--core") == 0)
+            o.core = true;
+        else if (strcmp(arg, "--explore") == 0)
+            o.explore = true;
+        else if (strcmp(arg, "--help") == 0)
+            fputs(help, stderr);
+        else if (strcmp(arg, "--picture") == 0)
+            o.picture = value;
+        else if (strcmp(arg, "--angle") == 0)
+            o.angle = angleOf(value), scene = true;
+        else if (strcmp(arg, "--orbit") == 0)
+            orbitOf(value, &o), scene = true;
+        else if (strcmp(arg, "--size") == 0)
+            sizeOf(value, &o), scene = true;
+    }
+    if (scene && !o.picture) usage("%s", "--angle, --orbit and --size are for --picture FILE");
+    if (o.picture && o.explore)
+        usage("%s", "--picture draws one picture and ends: not with --explore");
+    if (o.picture && !*o.picture) usage("%s", "--picture wants a file name");
+    return o;
+}

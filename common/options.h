@@ -1,0 +1,21 @@
+// The lessons' command line, read once. Run plainly a lesson takes no options
+// of its own: what it does not know goes to glutInit and is otherwise ignored.
+#pragma once
+
+struct Options {
+    bool core = false;     // --core: the OpenGL 3.3 core profile, with data/core/'s pair
+    bool explore = false;  // --explore: the learner's controls and live shaders
+    // --picture FILE: one picture of the scene, drawn off screen, saved as
+    // a PNG; the lesson then ends. With it:
+    const char* picture = nullptr;
+    float angle = 0.0f;     // --angle DEGREES: the teapot's turn
+    bool orbiting = false;  // --orbit YAW,PITCH: the camera's orbit, degrees
+    float yaw = 0.0f, pitch = 0.0f;
+    int width = 400, height = 400;  // --size WxH
+};
+
+// Reads the command line. A usage error (an option of the lessons' without its
+// value, a value out of range) says which on standard error, with the
+// options, and ends the process with status 2; --help lists the options on
+// standard error, and the lesson then starts as usual.
+Options readOptions(int argc, char** argv);

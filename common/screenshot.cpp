@@ -1,0 +1,44 @@
+// Explore mode's screenshots (see screenshot.h).
+#include "screenshot.h"
+
+#include <GL/glew.h>
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "picture.h"
+#include "places.h"
+#include "png.h"
+
+#ifdef _WIN32
+static const char separator = '\\';
+#else
+static const char separator = '/';
+#endif
+
+void readWindow(int w, int h, std::vector<unsigned char>& rgb) {
+    // RGBA: the one form every OpenGL reads back, OpenGL ES (WebGL) included.
+    std::vector<unsigned char> rgba((size_t)w * h * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    rgbaToTopDownRgb(rgba, w, h, rgb);
+}
+
+std::string saveScreenshot(const std::string& program, int w, int h,
+                           const std::vector<unsigned char>& rgb) {
+    static int lastShot = 0;  // the number of the last name tried
+    std::string folder = screenshotFolder();
+    for (;;) {
+        char name[64];
+        snprintf(name, sizeof name, "-%03d.png", ++lastShot);
+        std::string path = folder + separator + program + name;
+        int why = writePNG(path.c_str(), w, h, rgb.data());
+        if (why == EEXIST) continue;  // taken, by an earlier run or another one
+        if (why == 0)
+            printf("Saved %s\n", path.c_str());
+        else
+            fprintf(stderr, "Could not save the screenshot %s: %s.\n", path.c_str(), strerror(why));
+        fflush(stdout);
+        return why == 0 ? path : "";
+    }
+}
