@@ -24,7 +24,6 @@
 #include "lesson_table.h"
 #include "places.h"
 #include "scene.h"
-#include "screenshot.h"
 #include "watcher.h"
 
 bool followSavedFiles = true;
@@ -227,15 +226,6 @@ void sayBuiltIn() {
     fflush(stdout);
 }
 
-// The frame just drawn, before the swap, as a PNG named after the program.
-void saveSnapshot() {
-    view.afterDraw = nullptr;
-    int w = glutGet(GLUT_WINDOW_WIDTH), h = glutGet(GLUT_WINDOW_HEIGHT);
-    std::vector<unsigned char> rgb;
-    readWindow(w, h, rgb);
-    saveScreenshot(programName, w, h, rgb);
-}
-
 // The keys, once: each binding's key (a character, or GLUT's code for a
 // special key), the action, and the help text printed from it. A binding for
 // a run of keys (the lessons' numbers) covers `key` to `last`.
@@ -273,7 +263,7 @@ void otherPair(int key) {
     }
     usePair(e);
 }
-void snapshot(int) { view.afterDraw = saveSnapshot; }
+void snapshot(int) { takeScreenshot(programName.c_str()); }
 void end(int) {
 #ifdef __EMSCRIPTEN__
     // The page's timers would keep a plain exit from ending the lesson.

@@ -13,6 +13,11 @@
 // desktop); the web page hands over its editor's text instead (useSources).
 extern bool followSavedFiles;
 
+// What `s` does, named after `program`: on the desktop (screenshot.cpp) the
+// window's picture is saved after the next frame in the screenshot folder;
+// the web page (page.cpp) hands a picture to the browser.
+void takeScreenshot(const char* program);
+
 // Takes the keys and the mouse of the lesson set up so far, with its program
 // installed; `program` names the screenshots. Call before the loop.
 void startExplore(const char* program);

@@ -1,7 +1,6 @@
 // The lessons' command line (see options.h).
 #include "options.h"
 
-#include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -28,13 +27,28 @@ const char* program;
     exit(2);
 }
 
-// A number that is all there is of `text`, and finite.
+// A decimal number at the start of `text` ("-12", "30.5"): a few lines
+// rather than strtod and sscanf, whose whole machinery the web page would
+// otherwise download. `end` is where it stops.
 bool number(const char* text, float* value, const char** end) {
-    char* after;
-    double v = strtod(text, &after);
-    if (after == text || !isfinite(v)) return false;
-    *value = (float)v;
-    *end = after;
+    const char* p = text;
+    bool negative = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    double v = 0, scale = 1;
+    bool digits = false, point = false;
+    for (; (*p >= '0' && *p <= '9') || (*p == '.' && !point); ++p) {
+        if (*p == '.') {
+            point = true;
+            continue;
+        }
+        digits = true;
+        if (point) scale /= 10;
+        v = v * 10 + (*p - '0');
+        if (v > 1e9) return false;
+    }
+    if (!digits) return false;
+    *value = (float)((negative ? -v : v) * scale);
+    *end = p;
     return true;
 }
 
@@ -55,12 +69,13 @@ void orbitOf(const char* text, Options* o) {
 }
 
 void sizeOf(const char* text, Options* o) {
-    int w = 0, h = 0, used = 0;
-    if (sscanf(text, "%dx%d%n", &w, &h, &used) != 2 || text[used] || w < 1 || h < 1 || w > 8192 ||
-        h > 8192)
+    float w = 0, h = 0;
+    const char* end;
+    if (!number(text, &w, &end) || *end != 'x' || !number(end + 1, &h, &end) || *end ||
+        w != (int)w || h != (int)h || w < 1 || h < 1 || w > 8192 || h > 8192)
         usage("--size wants WIDTHxHEIGHT, each from 1 to 8192, not \"%s\"", text);
-    o->width = w;
-    o->height = h;
+    o->width = (int)w;
+    o->height = (int)h;
 }
 
 }  // namespace

@@ -2,12 +2,15 @@
 #include "screenshot.h"
 
 #include <GL/glew.h>
+#include <GL/freeglut.h>
 #include <errno.h>
 #include <stdio.h>
 #include <string.h>
 
+#include "explore.h"
 #include "picture.h"
 #include "places.h"
+#include "scene.h"
 #include "png.h"
 
 #ifdef _WIN32
@@ -16,7 +19,8 @@ static const char separator = '\\';
 static const char separator = '/';
 #endif
 
-void readWindow(int w, int h, std::vector<unsigned char>& rgb) {
+// The window's frame as drawn so far (before the swap), rows from the top.
+static void readWindow(int w, int h, std::vector<unsigned char>& rgb) {
     // RGBA: the one form every OpenGL reads back, OpenGL ES (WebGL) included.
     std::vector<unsigned char> rgba((size_t)w * h * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -41,4 +45,20 @@ std::string saveScreenshot(const std::string& program, int w, int h,
         fflush(stdout);
         return why == 0 ? path : "";
     }
+}
+
+static std::string programName;  // names the screenshots
+
+// The frame just drawn, before the swap, as a PNG named after the program.
+static void saveWindow() {
+    view.afterDraw = nullptr;
+    int w = glutGet(GLUT_WINDOW_WIDTH), h = glutGet(GLUT_WINDOW_HEIGHT);
+    std::vector<unsigned char> rgb;
+    readWindow(w, h, rgb);
+    saveScreenshot(programName, w, h, rgb);
+}
+
+void takeScreenshot(const char* program) {
+    programName = program;
+    view.afterDraw = saveWindow;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <GL/freeglut_std.h>
+#include <stdarg.h>
 
 #define GLUT_CORE_PROFILE 0x0001
 

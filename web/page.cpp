@@ -1,15 +1,26 @@
 // The lessons on a web page: one program for all six, run as
 // `lesson_x --core --explore` runs on the desktop, from the same code. The
 // page (page.js) asks which lessons and files there are, puts the files in
-// the program's folder, and starts the lesson it names.
+// the program's folder, starts the lesson it names, and hands over its
+// editor's text in calls: what the compiler says comes back as data.
 #include <emscripten.h>
+#include <GL/freeglut.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <string>
+#include <vector>
 
-#include "core.h"
+#include "drawing.h"
 #include "explore.h"
 #include "lesson_table.h"
+#include "picture.h"
+#include "png.h"
+#include "shaders.h"
+#include "shell.h"
+
+// WebGL 2 has only the core profile's way of drawing.
+const WayOfDrawing* chooseWay(bool) { return &coreProfile; }
 
 // One line per lesson: its name, a tab, what it teaches.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* pageLessons() {
@@ -26,18 +37,64 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* pageFiles() {
     static std::string lines;
     lines.clear();
     for (const LessonEntry& e : lessonTable)
-        lines +=
-            lessonFile(e.row.vertexFile, true) + "\n" + lessonFile(e.row.fragmentFile, true) + "\n";
+        lines += lessonFile(e.row.vertexFile, coreProfile) + "\n" +
+                 lessonFile(e.row.fragmentFile, coreProfile) + "\n";
     lines += "tex0.tga\ntex1.tga\n";
     return lines.c_str();
 }
 
-// The shader file explore mode draws from and watches now (0 vertex, 1
-// fragment), for the page's editor.
+// The shader file of the pair drawn now (0 vertex, 1 fragment), for the
+// page's editor.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* pageWatched(int fragment) {
     static std::string file;
     file = watchedFile(fragment != 0);
     return file.c_str();
+}
+
+// Text as a JSON string.
+static std::string quoted(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += (char)c;
+        } else if (c < 0x20) {
+            char escape[8];
+            snprintf(escape, sizeof escape, "\\u%04x", c);
+            out += escape;
+        } else {
+            out += (char)c;
+        }
+    }
+    return out + "\"";
+}
+
+// The pair drawn now, built from the editor's text: {"built": true|false,
+// "diagnostics": [{"file", "stage", "line", "message"}...]}. The last program
+// that built goes on drawing when this one does not.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* pageBuild(const char* vert, const char* frag) {
+    static std::string json;
+    BuildReport report;
+    useSources(vert, frag, &report);
+    json = std::string("{\"built\":") + (report.built ? "true" : "false") + ",\"diagnostics\":[";
+    for (size_t i = 0; i < report.diagnostics.size(); ++i) {
+        const Diagnostic& d = report.diagnostics[i];
+        json += (i ? "," : "") + std::string("{\"file\":") + quoted(d.file) +
+                ",\"stage\":" + quoted(d.stage) + ",\"line\":" + std::to_string(d.line) +
+                ",\"message\":" + quoted(d.message) + "}";
+    }
+    json += "]}";
+    return json.c_str();
+}
+
+// Key s on the page: the scene as drawn now, off screen at the picture's
+// size, handed to the page as a PNG to download.
+void takeScreenshot(const char*) {
+    int w = glutGet(GLUT_WINDOW_WIDTH), h = glutGet(GLUT_WINDOW_HEIGHT);
+    std::vector<unsigned char> rgb;
+    if (!drawPicture(shaderProg, currentScene(), w, h, rgb)) return;
+    std::vector<unsigned char> png = encodePNG(w, h, rgb.data());
+    EM_ASM({ Module.downloadPicture(HEAPU8.slice($0, $0 + $1)); }, png.data(), png.size());
 }
 
 // argv[1] names the lesson; the page offers only the table's names.
@@ -45,6 +102,7 @@ int main(int argc, char** argv) {
     const LessonEntry* chosen = &lessonTable[0];
     for (const LessonEntry& e : lessonTable)
         if (argc > 1 && strcmp(argv[1], e.name) == 0) chosen = &e;
+    followSavedFiles = false;  // the editor hands its text over itself
     char* args[] = {(char*)chosen->name, (char*)"--core", (char*)"--explore", NULL};
     return startLesson(chosen->row, 3, args);
 }

@@ -51,43 +51,26 @@
   new MutationObserver(() => { $('title').textContent = document.title; })
     .observe(document.querySelector('title'), { childList: true });
 
-  // What the compiler says, with the line of the editor's text it names.
-  let problems = [];
-  let failing = '';  // the file whose compiler log is being read
-  function showProblems() { $('problems').textContent = problems.join('\n'); }
-  function readOut(line) {
-    const saved = /^Saved (\/.*\.png)$/.exec(line);
-    if (saved) download(saved[1]);
-    if (/^Drawing with /.test(line)) {
-      problems = [];
-      showProblems();
-    }
-  }
-  function readError(line) {
-    let m = /^(.*): the (vertex|fragment) shader did not compile:$/.exec(line);
-    if (m) {
-      failing = m[1];
-      problems = [];
-    } else if ((m = /^(.*) \+ (.*): the program did not link:$/.exec(line))) {
-      failing = '';
-      problems = ['The pair did not link:'];
-    } else if ((m = /^ERROR: \d+:(\d+): (.*)$/.exec(line))) {
-      const text = failing && watched.includes(failing) ? editors[watched.indexOf(failing)].value : '';
-      const source = text.split('\n')[Number(m[1]) - 1];
-      problems.push(`${failing} line ${m[1]}: ${m[2]}` + (source !== undefined ? `\n    ${source.trim()}` : ''));
-    } else if (/^Still drawing with the last program that worked/.test(line)) {
-      problems.push(line);
-    } else if (/ sample textures, which only/.test(line)) {
-      problems = [line];
-    }
-    showProblems();
+  // What the compiler said of the last build, as the program hands it over:
+  // each diagnostic with its file, stage, line and message, and the line's
+  // text from the editor.
+  function showProblems(report) {
+    $('problems').textContent = report.diagnostics.map((d) => {
+      if (d.stage === 'link') return `The pair did not link: ${d.message}`;
+      const text = watched.includes(d.file) ? editors[watched.indexOf(d.file)].value : '';
+      const source = d.line ? text.split('\n')[d.line - 1] : undefined;
+      return `${d.file}${d.line ? ` line ${d.line}` : ''}: ${d.message}` +
+        (source !== undefined ? `\n    ${source.trim()}` : '');
+    }).join('\n') + (report.built ? '' : '\nStill drawing with the last program that worked.');
   }
 
-  function download(path) {
-    const url = URL.createObjectURL(new Blob([Module.FS.readFile(path)], { type: 'image/png' }));
+  // Key s: the program hands over the picture as a PNG's bytes.
+  let shots = 0;
+  function downloadPicture(bytes) {
+    const url = URL.createObjectURL(new Blob([bytes], { type: 'image/png' }));
     const a = document.createElement('a');
     a.href = url;
-    a.download = path.split('/').pop();
+    a.download = `${$('lesson').value}-${++shots}.png`;
     document.body.appendChild(a);
     a.click();
     a.remove();
@@ -101,23 +84,27 @@
     const now = [0, 1].map((i) => Module.ccall('pageWatched', 'string', ['number'], [i]));
     if (now[0] === watched[0] && now[1] === watched[1]) return;
     watched = now;
+    let edited = false;
     now.forEach((file, i) => {
       const drawn = Module.FS.readFile(file, { encoding: 'utf8' });
       const mine = keptText(file);
       editors[i].value = mine !== null ? mine : drawn;
       names[i].textContent = `${file} (GLSL ES 3.00, WebGL 2)`;
-      if (mine !== null && mine !== drawn) save(i, mine);  // built as any edit is
+      edited = edited || (mine !== null && mine !== drawn);
     });
+    $('problems').textContent = '';
+    if (edited) save(0, editors[0].value);  // built as any edit is
   }
 
-  // A change is saved as editors save: a new file renamed over the old, which
-  // the lesson sees and builds (it waits until the text keeps still).
+  // A change is kept, and the pair built from both editors' text at once:
+  // the program says whether it built and what the compiler said.
   function save(i, text) {
     const file = watched[i];
     if (!file || !running) return;
     keep(file, text);
-    Module.FS.writeFile(file + '.new', text);
-    Module.FS.rename(file + '.new', file);
+    const report = JSON.parse(Module.ccall('pageBuild', 'string', ['string', 'string'],
+      [editors[0].value, editors[1].value]));
+    showProblems(report);
   }
   editors.forEach((editor, i) => editor.addEventListener('input', () => save(i, editor.value)));
   $('reset').addEventListener('click', () => {
@@ -181,8 +168,9 @@
 
   window.Module = {
     canvas: canvas,
-    print: (line) => { show(line); console.log(line); readOut(line); },
-    printErr: (line) => { show(line); console.error(line); readError(line); },
+    print: (line) => { show(line); console.log(line); },
+    printErr: (line) => { show(line); console.error(line); },
+    downloadPicture: downloadPicture,
     onRuntimeInitialized: () => { start().catch((e) => ended(`The page could not start: ${e}`)); },
     onExit: (status) => ended(status === 0
       ? 'The lesson has ended (Escape). Choose a lesson, or reload the page, to start it again.'

@@ -53,8 +53,13 @@ class Page:
     def __init__(self, browser, url, lesson):
         self.b = browser
         self.b.open(f"{url}index.html?lesson={lesson}")
-        self.b.wait_console(lambda line: line.startswith("Watching "), 10)
+        self.b.wait_console(lambda line: line.startswith("Explore mode: "), 10)
         self.b.wait_js("document.getElementById('fragment').value.length > 0", 5)  # the editor follows
+
+    def problems(self, showing, seconds=10):
+        """The list of problems under the editor, once it shows `showing`."""
+        self.b.wait_js(f"document.getElementById('problems').textContent.includes({showing!r})", seconds)
+        return self.text("problems")
 
     def text(self, element):
         return self.b.js(f"document.getElementById('{element}').{'value' if element in ('vertex', 'fragment') else 'textContent'}")
@@ -105,7 +110,7 @@ def keys(args):
         check("paused" not in page.title(), "a space typed in the editor paused the lesson")
 
         b.key("Space")
-        b.wait_js("document.title.endsWith(' - paused')", 5)
+        b.wait_js("document.title.includes(' - paused')", 5)
         time.sleep(0.2)  # the key's own redraw
         held = b.js("lessonProbe.drawn()")
         time.sleep(0.3)
@@ -125,14 +130,13 @@ def keys(args):
         b.key("4")
         b.wait_js("document.getElementById('fragmentName').textContent.startsWith('core/oswietlenie_odbite.frag')", 5)
 
-        b.key("s")
-        saved = b.wait_console(lambda line: line.startswith("Saved "))
-        name = os.path.basename(saved.split(" ", 1)[1])
-        path = os.path.join(b.downloads, name)
+        b.key("s")  # the program hands the page the picture, drawn off screen
+        path = os.path.join(b.downloads, "lesson_specular-1.png")
         deadline = time.monotonic() + 10
         while not os.path.exists(path) and time.monotonic() < deadline:
             time.sleep(0.05)
-        check(os.path.exists(path), f"'{saved}', but no {name} was downloaded")
+        check(os.path.exists(path), f"no {path} was downloaded after s")
+        time.sleep(0.2)  # written whole
         _, _, shot = read_png(path)
         _, _, now = b.frame(after=lambda: b.key("r"))  # held: drawn again, the same picture
         differ = sum(shot[i:i + 3] != now[i:i + 3] for i in range(0, len(now), 3))
@@ -161,7 +165,7 @@ def editor(args):
 
         broken = blue.replace("void main()", "void main() { undeclaredThing = 1.0; }\nvoid unused()", 1)
         page.type_into("fragment", broken)
-        b.wait_console(lambda line: line.startswith("Still drawing with the last program that worked"))
+        page.problems("Still drawing with the last program that worked")
         problems = page.text("problems")
         line = broken.split("\n").index("void main() { undeclaredThing = 1.0; }") + 1
         check(f"core/oswietlenie_rozproszone.frag line {line}:" in problems and "undeclaredThing" in problems,
@@ -172,17 +176,58 @@ def editor(args):
         # Loaded again, the lesson starts with its own pair, then gets the
         # kept edit as an edit: reported, not the end of the lesson.
         b.open(f"{url}index.html?lesson=lesson_diffuse")
-        b.wait_console(lambda line: line.startswith("Still drawing with the last program that worked"))
+        page.problems("Still drawing with the last program that worked")
         check(page.text("fragment") == broken, "the edit was lost when the page was loaded again")
         check(page.text("ended") == "", f"the kept broken edit ended the lesson: {page.text('ended')}")
 
         b.js("document.getElementById('reset').click()")
-        b.wait_console(lambda line: line.startswith("Drawing with "))
+        b.wait_js("document.getElementById('problems').textContent === ''", 5)
         check(page.text("fragment") == own, "the reset button did not put the lesson's own text back")
         check(page.text("problems") == "", f"problems still shown after the reset: {page.text('problems')}")
         page.drawn(lambda rgb: share_near(rgb, PINK, 90) > 0.05 and share_near(rgb, (0, 0, 255)) == 0,
                    "pink again after the reset")
         check(b.js("localStorage.length") == 0, "the reset left the edit in the browser's storage")
+
+
+def calls(args):
+    """The page and the program talk in calls: a compile error and a link
+    error come back as data, with their file, stage, line and reason, while
+    the last good program draws; b says the core profile has no built-in
+    lighting and draws the same picture."""
+    url = devtools.serve(args.page)
+    with devtools.Browser() as b:
+        page = Page(b, url, "lesson_diffuse")
+        vert, frag = page.text("vertex"), page.text("fragment")
+
+        def build(v, f):
+            return b.js(f"JSON.parse(Module.ccall('pageBuild', 'string', ['string', 'string'], [{v!r}, {f!r}]))")
+
+        lines = frag.split("\n")
+        at = next(i for i, text in enumerate(lines) if text.startswith("void main()"))
+        lines.insert(at + 1, "    undeclaredThing = 1.0;")
+        report = build(vert, "\n".join(lines))
+        wrong = [d for d in report["diagnostics"] if d["line"] == at + 2 and "undeclaredThing" in d["message"]]
+        check(not report["built"] and wrong and all(d["file"] == "core/oswietlenie_rozproszone.frag"
+                                                     and d["stage"] == "fragment" for d in wrong),
+              f"a compile error did not come back with its file, stage and line {at + 2}: {report}")
+        # A varying the fragment shader reads and the vertex shader never writes.
+        unfed = frag.replace("void main()", "in float neverWritten;\nvoid main()", 1).replace(
+            "fragColour = ", "fragColour = neverWritten * ", 1)
+        report = build(vert, unfed)
+        links = [d for d in report["diagnostics"] if d["stage"] == "link"]
+        check(not report["built"] and links and all(d["message"] for d in links)
+              and any("neverWritten" in d["message"] for d in links),
+              f"a link error did not come back with its reason: {report}")
+        check(build(vert, frag) == {"built": True, "diagnostics": []}, "the lesson's own pair did not build")
+
+        b.key("Space")
+        b.wait_js("document.title.includes(' - paused')", 5)
+        _, _, before = b.frame(after=lambda: b.key("r"))
+        _, _, after = b.frame(after=lambda: b.key("b"))
+        b.wait_console(lambda line: line.startswith("There is no built-in lighting in the core profile"))
+        check(before == after and "built-in lighting" not in page.title(),
+              f"b in the core profile changed the picture or the title: {page.title()}")
+        check(page.text("ended") == "", f"b ended the lesson: {page.text('ended')}")
 
 
 def texture(args):
@@ -202,7 +247,7 @@ def texture(args):
     shutil.rmtree(folder)
 
 
-CASES = {"frames": frames, "keys": keys, "editor": editor, "texture": texture}
+CASES = {"frames": frames, "keys": keys, "editor": editor, "calls": calls, "texture": texture}
 
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()
