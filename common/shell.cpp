@@ -106,6 +106,7 @@ static void savePicture(const Options& o) {
         fprintf(stderr, "Could not save the picture %s: %s.\n", o.picture, strerror(why));
         exit(1);
     }
+    printf("Picture (%s): %s\n", way->name, o.picture);
     exit(0);
 }
 

@@ -1,6 +1,7 @@
 """The scripts a learner types, and what they get: run.sh's usage, the
-headless run (its screenshot where the caller said, and a lesson that ends by
-itself right after its window appears), and ./run.sh --explore itself, two at
+headless run (its screenshot where the caller said, one fixed frame equal in
+both profiles, and a lesson that fails leaving no screenshot), ./run.sh --core
+without a display, and ./run.sh --explore itself, two at
 once, whose screenshots land in out/ and survive the next run.
     python3 scripts_test.py SOURCE_DIR BIN_DIR SCRATCH_DIR"""
 
@@ -43,20 +44,37 @@ def headless(source, bin_dir, scratch):
         teapot = sum(1 for i in range(0, len(rgb), 3) if min(rgb[i:i + 3]) < 250)
         expect(size == "400 x 400" and teapot > 10000, f"the screenshot is {size}, with {teapot} pixels of teapot")
 
+    # One fixed frame: the same picture every run, and in the core profile.
+    again = os.path.join(scratch, "shots", "again.png")
+    core = os.path.join(scratch, "shots", "core.png")
+    subprocess.run([headless_sh, bin_dir, "lesson_ambient", again], env=env, stdout=subprocess.DEVNULL, timeout=60)
+    proc = subprocess.run([headless_sh, bin_dir, "lesson_ambient", core, "--core"], env=env, stdout=subprocess.PIPE,
+                          timeout=60)
+    if expect(os.path.exists(again) and os.path.exists(core) and b"core profile" in proc.stdout,
+              f"headless runs, plain and --core: {proc.stdout!r}"):
+        expect(open(shot, "rb").read() == open(again, "rb").read(), "two headless runs gave different pictures")
+        differ = subprocess.run([os.path.join(bin_dir, "..", "tests", "imgdiff"), shot, core,
+                                 os.path.join(scratch, "core.diff.png"), "8", "0.005"], stdout=subprocess.PIPE)
+        expect(differ.returncode == 0, f"the plain and --core pictures differ: {differ.stdout!r}")
+
     # A lesson whose fragment shader takes a moment to compile and then fails:
-    # its window is there, then it is gone before the screenshot.
+    # no screenshot, and an earlier run's is not left to pass for this one's.
     folder = os.path.join(scratch, "slow")
     os.makedirs(folder)
     for name in ("lesson_specular", "oswietlenie_odbite.vert"):
         shutil.copy(os.path.join(bin_dir, name), folder)
     with open(os.path.join(folder, "oswietlenie_odbite.frag"), "wb") as f:
         f.write(b"#version 110\n" + (b"// " + b"y" * 60 + b"\n") * 262144 + b"void main() { mistake; }\n")
+    stale = os.path.join(folder, "shot.png")
+    shutil.copy(shot, stale)
     try:
-        proc = subprocess.run([headless_sh, folder, "lesson_specular", os.path.join(folder, "shot.png")],
+        proc = subprocess.run([headless_sh, folder, "lesson_specular", stale],
                               env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=40)
         out = proc.stdout.decode()
         expect(proc.returncode == 1 and "GL_COMPILE_STATUS ERROR!" in out and "exited with status 1." in out,
                f"a lesson that ends by itself: status {proc.returncode}, output {out[-300:]!r}")
+        expect(not os.path.exists(stale) and b"No screenshot" in proc.stderr,
+               f"a failed run left the earlier screenshot, or did not say so: {proc.stderr[-300:]!r}")
     except subprocess.TimeoutExpired:
         expect(False, "headless.sh hung on a lesson that ended by itself")
 
@@ -130,12 +148,36 @@ def explore(source, run_sh, scratch):
                     os.remove(shot)
 
 
+def run_sh_core(source, run_sh, scratch):
+    """./run.sh --core LESSON without a display: the core profile draws its
+    picture (run.sh hands --core on), into out/LESSON-core.png. A learner's
+    earlier picture there is put back afterwards."""
+    shot = os.path.join(source, "out", "lesson_ambient-core.png")
+    kept = os.path.join(scratch, "kept-core.png")
+    had = os.path.exists(shot)
+    if had:
+        shutil.copy2(shot, kept)
+    try:
+        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        proc = subprocess.run([run_sh, "--core", "lesson_ambient"], env=env, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, timeout=300)
+        out = proc.stdout.decode()
+        expect(proc.returncode == 0 and "Picture (OpenGL 3.3's core profile)" in out and f"Screenshot: {shot}" in out,
+               f"./run.sh --core without a display: {proc.returncode}, {out[-400:]!r}, {proc.stderr[-300:]!r}")
+    finally:
+        if had:
+            shutil.copy2(kept, shot)
+        elif os.path.exists(shot):
+            os.remove(shot)
+
+
 def main(source, bin_dir, scratch):
     run_sh = os.path.join(source, "run.sh")
     shutil.rmtree(scratch, ignore_errors=True)
     os.makedirs(scratch)
     usage(run_sh, sorted(os.listdir(os.path.join(source, "lessons"))))
     headless(source, bin_dir, scratch)
+    run_sh_core(source, run_sh, scratch)
     explore(source, run_sh, scratch)
     return outcome(scratch)
 

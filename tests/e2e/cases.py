@@ -117,6 +117,57 @@ def reference_frame(lesson, opts):
         frames_match(lesson, {1: (os.path.join(opts.reference, lesson.name + "_st.png"), "UPDATE_REFERENCES")}, folder)
 
 
+def picture(lesson, folder, name, *scene):
+    """A picture on demand (--picture), in the lesson's profile: its path."""
+    path = os.path.join(folder, f"{name}.png")
+    result = run(lesson, folder, args=["--picture", path, *scene])
+    check(result.rc == 0 and os.path.exists(path) and result.out.startswith(b"Picture ("),
+          f"--picture {' '.join(scene)}: {result}")
+    return path
+
+
+def both_profiles(lesson):
+    """The lesson as it runs plainly and in the core profile, with a folder
+    holding both pairs."""
+    plain, core = (Lesson(lesson.name, lesson.bin_dir, lesson.tools_dir, lesson.out_dir, core=c) for c in (False, True))
+    folder = plain.scratch()
+    for name in core.data_files():
+        os.makedirs(os.path.dirname(os.path.join(folder, name)) or folder, exist_ok=True)
+        shutil.copy(os.path.join(lesson.bin_dir, name), os.path.join(folder, name))
+    return plain, core, folder
+
+
+# Scenes for pictures on demand: the turn, and the camera orbited (yaw, pitch).
+PICTURE_SCENES = [(angle, orbit) for angle in ("0", "30", "135") for orbit in (None, "120,30")]
+
+
+@case
+def picture_on_demand(lesson, opts):
+    """A picture drawn off screen on demand, with no frame loop and no
+    sleeping: at angle 0 it is the first frame's reference, in both
+    profiles; in a wide picture, turned and orbited, the two profiles agree
+    (a projection with its aspect upside down would stretch one of them)."""
+    plain, core, folder = both_profiles(lesson)
+    reference = os.path.join(opts.reference, lesson.name + ".png")
+    for profile in (plain, core):
+        compare_image(lesson.tools_dir, picture(profile, folder, f"first{profile.args}"), reference)
+    wide = [picture(profile, folder, f"wide{profile.args}", "--angle", "30", "--orbit", "120,30", "--size", "360x200")
+            for profile in (plain, core)]
+    print("wide:", compare_image(lesson.tools_dir, *wide))
+
+
+@case
+def pictures_agree(lesson, opts):
+    """The same scene drawn by the built-in state and the core profile agrees
+    within the references' tolerance, at three angles and two orbits."""
+    plain, core, folder = both_profiles(lesson)
+    for angle, orbit in PICTURE_SCENES:
+        scene = ["--angle", angle] + (["--orbit", orbit] if orbit else [])
+        name = f"a{angle}" + (f"o{orbit.replace(',', '_')}" if orbit else "")
+        pair = [picture(profile, folder, name + "".join(profile.args), *scene) for profile in (plain, core)]
+        print(f"angle {angle}, orbit {orbit}:", compare_image(lesson.tools_dir, *pair))
+
+
 @case
 def no_highlight_in_the_dark(lesson, opts):
     """Where a surface faces away from the light there is no highlight, even
