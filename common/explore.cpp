@@ -264,7 +264,7 @@ void otherPair(int key) {
     usePair(e);
 }
 void snapshot(int) { takeScreenshot(programName.c_str()); }
-void end(int) {
+void endLesson(int) {
 #ifdef __EMSCRIPTEN__
     // The page's timers would keep a plain exit from ending the lesson.
     emscripten_force_exit(0);
@@ -286,7 +286,7 @@ const Binding bindings[] = {
     {'s', 's', false, "s", "save the picture as a PNG in", snapshot},
 #endif
     {'h', 'h', false, "h", "these keys", printKeys},
-    {27, 27, false, "Escape", "end", end},
+    {27, 27, false, "Escape", "end", endLesson},
 };
 
 void printKeys(int) {

@@ -87,14 +87,32 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* pageBuild(const char* vert, const ch
     return json.c_str();
 }
 
+// A picture of the pair drawn now, in the scene as drawn now but turned by
+// `angle` and (with `orbiting`) orbited by `yaw` and `pitch`, drawn off screen
+// at w x h: its PNG's bytes go to Module.picture. Returns their count, or 0
+// when it could not be drawn.
+extern "C" EMSCRIPTEN_KEEPALIVE int pagePicture(float angle, int orbiting, float yaw, float pitch,
+                                                int w, int h) {
+    PictureScene scene = currentScene();
+    scene.angle = angle;
+    scene.orbiting = orbiting != 0;
+    scene.yaw = yaw;
+    scene.pitch = pitch;
+    std::vector<unsigned char> rgb;
+    if (w < 1 || h < 1 || w > 8192 || h > 8192 || !drawPicture(shaderProg, scene, w, h, rgb))
+        return 0;
+    std::vector<unsigned char> png = encodePNG(w, h, rgb.data());
+    EM_ASM({ Module.picture = HEAPU8.slice($0, $0 + $1); }, png.data(), png.size());
+    return (int)png.size();
+}
+
 // Key s on the page: the scene as drawn now, off screen at the picture's
 // size, handed to the page as a PNG to download.
 void takeScreenshot(const char*) {
-    int w = glutGet(GLUT_WINDOW_WIDTH), h = glutGet(GLUT_WINDOW_HEIGHT);
-    std::vector<unsigned char> rgb;
-    if (!drawPicture(shaderProg, currentScene(), w, h, rgb)) return;
-    std::vector<unsigned char> png = encodePNG(w, h, rgb.data());
-    EM_ASM({ Module.downloadPicture(HEAPU8.slice($0, $0 + $1)); }, png.data(), png.size());
+    PictureScene now = currentScene();
+    if (pagePicture(now.angle, now.orbiting, now.yaw, now.pitch, glutGet(GLUT_WINDOW_WIDTH),
+                    glutGet(GLUT_WINDOW_HEIGHT)))
+        EM_ASM({ Module.downloadPicture(Module.picture); });
 }
 
 // argv[1] names the lesson; the page offers only the table's names.
