@@ -489,15 +489,25 @@ def explore_hold_and_orbit(lesson, opts):
 def explore_built_in_lighting(lesson, opts):
     """OpenGL's own per-vertex lighting of the same scene: close to the
     per-vertex lesson's shaders, which re-implement it; the terminal says
-    what the built-in model is."""
+    what the built-in model is; pressed again, the shaders' picture is back.
+    In the core profile there is none, and b says so."""
     with PrivateDisplay() as display, Running(lesson, lesson.scratch(), display, explore=True) as running:
         running.key("space")
         shader = running.snapshot()
         running.key("b")
         built_in = running.snapshot()
+        if lesson.core:  # no built-in lighting there: b says so and changes nothing
+            check(b"There is no built-in lighting in the core profile" in running.output()[0]
+                  and "built-in lighting" not in running.title(), f"b in the core profile: {running.title()!r}")
+            check(not images_differ(lesson.tools_dir, built_in, shader, tolerance=0, share=0),
+                  "b in the core profile changed the picture")
+            return
         check("built-in lighting" in running.title("built-in"), f"title: {running.title()!r}")
         check(b"Built-in lighting: OpenGL's own model" in running.output()[0], "b did not say what it shows")
         print(compare_image(lesson.tools_dir, built_in, shader, tolerance=8, share=0.05))
+        running.key("b")  # and back: the shaders draw again, exactly as before
+        check(not images_differ(lesson.tools_dir, running.snapshot(), shader, tolerance=0, share=0),
+              "b pressed twice: the shaders' picture did not come back")
 
 
 GREEN = "#version 110\nvoid main() { gl_FragColor = vec4(0.0, 1.0, 0.0, 1.0); }\n"
