@@ -8,8 +8,9 @@
 #   ./run.sh --web [LESSON]    every lesson on a web page (WebGL 2), with a shader editor:
 #                              built into build-web/page and served on 127.0.0.1
 #   ./run.sh --help            this text and the lessons
-# With no display ($DISPLAY empty) the lesson draws on a private Xvfb for a
-# moment; a screenshot of its window is saved and the lesson ended with Escape.
+# With no display ($DISPLAY empty) the lesson starts on a private Xvfb and
+# draws one picture, its teapot turned by 30 degrees, into out/LESSON.png
+# (out/LESSON-core.png with --core).
 # Only the lesson and the files it reads are built: no tests, no benchmarks.
 set -euo pipefail
 cd "$(dirname "$0")"
