@@ -23,12 +23,14 @@ PER_FRAGMENT = {"lesson_specular", "lesson_texturing_lit"}
 TEXTURE_KIB = (256 * 256 * 3 + 128 * 128 * 4) // 1024
 
 
-def measure(cmd, folder, display, tools, frames):
+def measure(cmd, folder, display, tools, frames, threads=None):
     log = os.path.join(folder, "probe.log")
     if os.path.exists(log):
         os.remove(log)
     env = base_env(display)
     del env["LP_NUM_THREADS"]  # one program at a time here: let llvmpipe use every core
+    if threads:  # or as many as asked: one thread is the steadier measure
+        env["LP_NUM_THREADS"] = str(threads)
     env.update({"LD_PRELOAD": os.path.join(tools, "libframeprobe.so"), "PROBE_LOG": log,
                 "PROBE_FRAMES": str(frames + 100), "PROBE_TIME_AT": f"100,{frames + 100}"})
     proc = subprocess.run(cmd, cwd=folder, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=600)
@@ -48,10 +50,15 @@ def measure(cmd, folder, display, tools, frames):
     return values
 
 
-def options():
-    """The options every frame-time benchmark here takes, and the programs'
-    and the probe's folders as whole paths."""
+def options(other=False, instructions=False):
+    """The options every frame-time benchmark here takes (with `other`, the
+    build to compare with), and the programs' and the probe's folders as
+    whole paths."""
     parser = argparse.ArgumentParser()
+    if other:
+        parser.add_argument("--other", required=True)
+    if instructions:
+        parser.add_argument("--instructions", action="store_true")
     parser.add_argument("--bin", required=True)
     parser.add_argument("--tools", required=True)
     parser.add_argument("--rounds", type=int, default=5)

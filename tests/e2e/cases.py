@@ -213,6 +213,21 @@ def escape_ends(lesson, opts):
 EXPLORE_KEYS = ("space", "Left", "Right", "r", "b", "s", "h", "1", "3", "5")
 
 
+def teapot_extent(path):
+    """The width and height, in pixels, of what is not the white background
+    (in any PNG: ImageMagick's import writes a palette where it can)."""
+    plain = os.path.splitext(path)[0] + ".rgb.png"
+    subprocess.run(["convert", path, "-depth", "8", "PNG24:" + plain], check=True)
+    width, height, rgb = read_png(plain)
+    xs, ys = set(), set()
+    for i in range(0, len(rgb), 3):
+        if min(rgb[i:i + 3]) < 250:
+            xs.add(i // 3 % width)
+            ys.add(i // 3 // width)
+    check(xs, f"{path}: no teapot")
+    return max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
+
+
 @case
 def other_keys_and_resize(lesson, opts):
     with PrivateDisplay() as display:
@@ -232,7 +247,7 @@ def other_keys_and_resize(lesson, opts):
                 shots.append(os.path.join(folder, f"x{n}.png"))
                 running.window_image(shots[-1])
             check(images_differ(lesson.tools_dir, *shots), "the turn stopped after explore mode's keys")
-            check(running.title() == lesson.title, f"the title changed: {running.title()!r}")
+            check(running.title() == lesson.window_title, f"the title changed: {running.title()!r}")
             running.key("Escape")
             result = running.finish()
             check(result.rc == 0 and result.out == b"" and not [f for f in os.listdir(folder) if f.startswith("lesson")],
@@ -245,6 +260,14 @@ def other_keys_and_resize(lesson, opts):
                 display.xdotool("windowsize", running.window, str(width), str(height))
                 if width > 1:  # freeglut draws nothing while a side is 1 pixel
                     running.wait_frames(3)
+            # A wide window shows the teapot wider, not stretched: whatever
+            # its turn, it is at most 1.9 times as wide as it is high (a
+            # projection that keeps a square's aspect makes it twice as wide).
+            running.move(0, 0)
+            display.xdotool("windowsize", running.window, "600", "300")
+            running.wait_frames(3)
+            width, height = teapot_extent(running.window_image(os.path.join(lesson.out_dir, f"wide{running.window}.png")))
+            check(0.9 <= width / height <= 1.9, f"in a 600 x 300 window the teapot is {width} x {height} pixels")
             running.key("Escape")
             result = running.finish()
     check(result.rc == 0 and result.out == b"", f"after keys and resizing: {result}")

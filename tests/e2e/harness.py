@@ -101,6 +101,7 @@ class Lesson:
         os.makedirs(self.out_dir, exist_ok=True)
         self.core = core
         self.args = ["--core"] if core else []
+        self.window_title = self.title + (" - core profile" if core else "")  # the core window says so
         self.vert = ("core/" if core else "") + self.stem + ".vert"
         self.frag = ("core/" if core else "") + self.stem + ".frag"
 
@@ -240,12 +241,11 @@ class Running:
         self.outputs = os.path.join(folder, "stdout" + tag), os.path.join(folder, "stderr" + tag)
         with open(self.outputs[0], "wb") as out, open(self.outputs[1], "wb") as err:
             self.proc = subprocess.Popen(command, cwd=folder, env=env, stdout=out, stderr=err)
-        # The core profile's window says so after the lesson's title.
-        title = "^" + re.escape(lesson.title) + (" - core profile" if lesson.core else "") + (" - " if explore else "$")
+        title = "^" + re.escape(lesson.window_title) + (" - " if explore else "$")
         try:
             self.wait_frames(frames, seconds)
             ids = [i for i in display.xdotool("search", "--name", title).split() if i not in taken]
-            check(len(ids) == 1, f"expected one window titled {lesson.title!r}, found {ids}")
+            check(len(ids) == 1, f"expected one window titled {lesson.window_title!r}, found {ids}")
             self.window = ids[0]
         except BaseException:
             self.kill()
