@@ -278,6 +278,14 @@ def extra_arguments(lesson, opts):
     folder = lesson.scratch()
     result = run(lesson, folder, args=["--help", "-x", "stray"], frames=3)
     check(result.rc == 0 and result.out == b"" and "frames 3" in result.log, f"with extra arguments: {result}")
+    # The lessons' own options with a value missing or wrong: said once, with
+    # the options, and status 2, before any window.
+    for args, says in ((["--picture"], "--picture wants a value"), (["--picture", "p.png", "--angle", "x"], "--angle"),
+                       (["--picture", "p.png", "--orbit", "10"], "--orbit"),
+                       (["--picture", "p.png", "--size", "0x5"], "--size"), (["--angle", "5"], "for --picture")):
+        result = run(lesson, folder, args=args)
+        check(result.rc == 2 and result.out == b"" and says.encode() in result.err and b"--picture FILE" in result.err
+              and not result.opened(), f"{args}: {result}")
 
 
 # The scene state a lesson sets before its first frame, by variant: each
