@@ -65,7 +65,8 @@ class Page:
 
     def problems(self, showing, seconds=10):
         """The list of problems under the editor, once it shows `showing`."""
-        self.b.wait_js(f"document.getElementById('problems').textContent.includes({showing!r})", seconds)
+        # (null-safe: just after a reload the new page may not be there yet)
+        self.b.wait_js(f"document.getElementById('problems')?.textContent.includes({showing!r})", seconds)
         return self.text("problems")
 
     def text(self, element):
@@ -240,7 +241,7 @@ def calls(args):
 def pictures(args):
     """A picture on demand from the page (pagePicture) agrees with the
     desktop's picture of the same scene (--picture, OpenGL 2.0's built-in
-    state), in every lesson, at three angles and two orbits."""
+    state), in every lesson, at three turns, orbited and not."""
     out = tempfile.mkdtemp(prefix="web-pictures.", dir=args.out)
     url = devtools.serve(args.page)
     env = base_env()
