@@ -83,8 +83,9 @@ int main(int argc, char** argv) {
         glEnable(GL_TEXTURE_2D);
         glActiveTexture(GL_TEXTURE0);
         // The teapot sends texture coordinates for unit 0 only; unit 1 makes
-        // its own from the vertices, so it too samples across its image.
-        generateUnit1Coordinates();
+        // its own from the vertices, so it too samples across its image (the
+        // built-in lighting has done so already).
+        if (!work->lit) generateUnit1Coordinates();
     }
     glutReshapeFunc(reshape);
     glutDisplayFunc(display);

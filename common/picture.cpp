@@ -60,8 +60,11 @@ class SceneSwap {
 };
 }  // namespace
 
-void rgbaToTopDownRgb(const std::vector<unsigned char>& rgba, int w, int h,
-                      std::vector<unsigned char>& rgb) {
+void readPixels(int w, int h, std::vector<unsigned char>& rgb) {
+    // RGBA: the one form every OpenGL reads back, OpenGL ES (WebGL) included.
+    std::vector<unsigned char> rgba((size_t)w * h * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     rgb.resize((size_t)w * h * 3);
     for (int y = 0; y < h; ++y)  // OpenGL's first row is the bottom one
         for (int x = 0; x < w; ++x)
@@ -94,11 +97,7 @@ bool drawPicture(unsigned int program, const PictureScene& scene, int w, int h,
         SceneSwap swap(program, scene);
         projection(w, h);
         drawFrame();
-        // RGBA: the one form every OpenGL reads back, OpenGL ES (WebGL) included.
-        std::vector<unsigned char> rgba((size_t)w * h * 4);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-        rgbaToTopDownRgb(rgba, w, h, rgb);
+        readPixels(w, h, rgb);
     } else {
         fprintf(stderr, "This driver cannot draw a %d x %d picture off screen.\n", w, h);
     }

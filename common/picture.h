@@ -28,6 +28,6 @@ PictureScene currentScene();
 bool drawPicture(unsigned int program, const PictureScene& scene, int w, int h,
                  std::vector<unsigned char>& rgb);
 
-// OpenGL's bottom-up RGBA rows as top-down RGB rows.
-void rgbaToTopDownRgb(const std::vector<unsigned char>& rgba, int w, int h,
-                      std::vector<unsigned char>& rgb);
+// The w x h pixels drawn so far into the framebuffer bound now (the window's,
+// before the swap, or a picture's), rows from the top, 3 bytes a pixel.
+void readPixels(int w, int h, std::vector<unsigned char>& rgb);

@@ -1,7 +1,7 @@
 // Explore mode's screenshots (see screenshot.h).
 #include "screenshot.h"
 
-#include <GL/glew.h>
+#include <GL/glew.h>  // before freeglut.h: explore.h brings it in
 #include <GL/freeglut.h>
 #include <errno.h>
 #include <stdio.h>
@@ -18,15 +18,6 @@ static const char separator = '\\';
 #else
 static const char separator = '/';
 #endif
-
-// The window's frame as drawn so far (before the swap), rows from the top.
-static void readWindow(int w, int h, std::vector<unsigned char>& rgb) {
-    // RGBA: the one form every OpenGL reads back, OpenGL ES (WebGL) included.
-    std::vector<unsigned char> rgba((size_t)w * h * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    rgbaToTopDownRgb(rgba, w, h, rgb);
-}
 
 std::string saveScreenshot(const std::string& program, int w, int h,
                            const std::vector<unsigned char>& rgb) {
@@ -54,7 +45,7 @@ static void saveWindow() {
     view.afterDraw = nullptr;
     int w = glutGet(GLUT_WINDOW_WIDTH), h = glutGet(GLUT_WINDOW_HEIGHT);
     std::vector<unsigned char> rgb;
-    readWindow(w, h, rgb);
+    readPixels(w, h, rgb);  // the window's frame, before the swap
     saveScreenshot(programName, w, h, rgb);
 }
 
