@@ -7,10 +7,12 @@
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
+#include <errno.h>
 #include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
@@ -44,12 +46,16 @@ std::string fileVert, fileFrag;  // as opened: data/'s files when the lesson run
 GLuint current;                  // the program drawing the teapot
 bool broken = false;             // the pair asked for does not build; the last good program draws
 
+std::string awayFile;             // a file of the pair that is not there now, or ""
+
 // Where explore mode reads a lesson's shader: the file in data/ itself when
 // the lesson runs in the build's folder (whose copies the next build would
-// overwrite), otherwise the file in the working folder.
+// overwrite), otherwise the file in the working folder. The same file
+// whatever happens to it: one that is away is waited for, never swapped for
+// the build's copy.
 std::string watched(const char* name) {
     std::string fileName = lessonFile(name);
-    std::string source = sourceOf(fileName.c_str());
+    std::string source = dataFileOf(fileName.c_str());
     return source.empty() ? fileName : source;
 }
 
@@ -77,7 +83,10 @@ void updateTitle() {
         title += " - " + std::string(pair->name) + "'s " + baseName(fileVert) + ", " +
                  baseName(fileFrag);
     if (view.paused) title += " - paused";
-    if (broken) title += " - shader error";
+    if (!awayFile.empty())
+        title += " - waiting for " + baseName(awayFile);
+    else if (broken)
+        title += " - shader error";
     glutSetWindowTitle(title.c_str());
 }
 
@@ -176,6 +185,28 @@ void install(const LessonEntry& e, GLuint program) {
     redraw();
 }
 
+// Whether a file of the pair is not there now (moved or renamed for a moment,
+// a checkout of another branch, not made yet). The first time, it says so:
+// the last program that built keeps drawing, and the pair is built again
+// once the file is back.
+bool pairAway() {
+    std::string gone;
+    for (const std::string* file : {&fileVert, &fileFrag}) {
+        struct stat st;
+        if (gone.empty() && stat(file->c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR))
+            gone = *file;
+    }
+    if (gone != awayFile && !gone.empty()) {
+        printf("%s is not there now (moved, renamed, or not made yet): the window keeps the "
+               "last program that built, and draws the pair again once the file is back.\n",
+               wholePath(gone.c_str()).c_str());
+        fflush(stdout);
+    }
+    awayFile = gone;
+    if (!gone.empty()) updateTitle();
+    return !gone.empty();
+}
+
 // Builds the pair of `e` and draws with it from the next frame, or keeps the
 // last program that worked. From now on the pair's files are the ones watched.
 // `quiet`: a pair that does not build says nothing yet, and is tried again.
@@ -186,6 +217,7 @@ void usePair(const LessonEntry& e, bool quiet = false) {
     // The versions about to be read: a save that lands while this one builds
     // differs from them, and is built next.
     followPair(fileVert, fileFrag);
+    if (pairAway()) return;
     GLuint program = buildProgram(fileVert.c_str(), fileFrag.c_str(), !quiet);
     if (!program && quiet) return retryLater();
     if (program && needsTextures(program, fileVert, fileFrag)) {

@@ -38,12 +38,16 @@ bool inBuildFolder() {
     return inside;
 }
 
-std::string sourceOf(const char* fileName) {
+std::string dataFileOf(const char* fileName) {
     if (!inBuildFolder() || fileName[0] == '/' || fileName[0] == '\\' || strchr(fileName, ':'))
         return "";
-    std::string source = std::string(LESSONS_DATA_DIR) + "/" + fileName;
+    return std::string(LESSONS_DATA_DIR) + "/" + fileName;
+}
+
+std::string sourceOf(const char* fileName) {
+    std::string source = dataFileOf(fileName);
     struct stat st;
-    return stat(source.c_str(), &st) == 0 ? source : "";
+    return !source.empty() && stat(source.c_str(), &st) == 0 ? source : "";
 }
 
 std::string wholePath(const char* fileName) {

@@ -12,6 +12,10 @@ const char* workingFolder();
 // the shaders are copies the next build overwrites.
 bool inBuildFolder();
 
+// The file in data/ whose copy the build places as `fileName` (a name in the
+// working folder), there now or not; "" when the lesson runs elsewhere.
+std::string dataFileOf(const char* fileName);
+
 // The file in data/ that the build copied to `fileName` (a name in the
 // working folder), or "" when the lesson runs elsewhere or data/ has none.
 std::string sourceOf(const char* fileName);

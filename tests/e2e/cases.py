@@ -624,6 +624,25 @@ def explore_live_shaders(lesson, opts):
         saved(running, frag, RED, "a fixed shader")
         check("shader error" not in running.title() and drawn(running, "red"), f"after a fix: {running.title()!r}")
 
+        # A file away for a second (a checkout, a stash): said, the last
+        # program draws meanwhile, and the file is followed when it is back.
+        errors = running.output()[1]
+        os.rename(frag, frag + ".away")
+        away_message = f"{frag} is not there now".encode()
+        deadline = time.monotonic() + 3
+        while away_message not in running.output()[0]:
+            check(time.monotonic() < deadline, f"a file away was not said: {running.output()[0][-300:]!r}")
+            time.sleep(0.02)
+        check("waiting for" in running.title("waiting") and drawn(running, "red"),
+              f"while the file is away: {running.title()!r}, {running.output()[1][-200:]!r}")
+        time.sleep(0.5)
+        check(running.output()[1] == errors, f"a file away was reported as an error: {running.output()[1][-300:]!r}")
+        os.remove(frag + ".away")
+        saved(running, frag, GREEN, "a file back after a second")
+        check(drawn(running, "green") and "waiting" not in running.title(), f"the file back: {running.title()!r}")
+        saved(running, frag, RED, "a save after the file came back")
+        check(drawn(running, "red"), "after a file came back, a save is not what draws")
+
         # Editors that truncate, then write: caught in between, the file is
         # empty or half there. Never an error; the finished file draws.
         errors = running.output()[1].count(b"did not compile")
@@ -670,8 +689,21 @@ def explore_live_shaders(lesson, opts):
         check(b"sample textures" in running.output()[1] and "shader error" in running.title("shader error")
               and drawn(running, "red"), f"a sampler of another name: {running.output()[1][-300:]!r}")
 
+        # Another lesson's pair with a file not made yet: drawn once it is.
+        per_vertex = os.path.join(folder, "oswietlenie_per_vertex.frag")
+        os.rename(per_vertex, per_vertex + ".later")
         running.key("3")
-        check("oswietlenie_per_vertex" in running.title("per_vertex"), f"title after key 3: {running.title()!r}")
+        check("waiting for oswietlenie_per_vertex.frag" in running.title("waiting")
+              and f"{per_vertex} is not there now".encode() in running.output()[0],
+              f"key 3 with a file missing: {running.title()!r}")
+        count = builds(running)
+        os.rename(per_vertex + ".later", per_vertex)
+        deadline = time.monotonic() + 3
+        while builds(running) == count:
+            check(time.monotonic() < deadline, "a file made later was not drawn")
+            time.sleep(0.02)
+        check("oswietlenie_per_vertex" in running.title("per_vertex") and "waiting" not in running.title(),
+              f"title after key 3: {running.title()!r}")
         # A texturing pair where no textures are bound is refused before
         # anything changes: it says why, the title names no error, and the
         # pair drawn is still the one whose saves draw.
