@@ -81,7 +81,10 @@ std::vector<unsigned char> encodePNG(int width, int height, const unsigned char*
 }
 
 int writePNG(const char* path, int width, int height, const unsigned char* rgb) {
-    std::vector<unsigned char> file = encodePNG(width, height, rgb);
+    return writeNewFile(path, encodePNG(width, height, rgb));
+}
+
+int writeNewFile(const char* path, const std::vector<unsigned char>& file) {
     // Made here or not at all: a file of that name, whoever wrote it, stays.
     int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0644);
     if (fd < 0) return errno;

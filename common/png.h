@@ -9,6 +9,9 @@
 // Returns 0, or the errno value that says why (EEXIST: the name is taken).
 int writePNG(const char* path, int width, int height, const unsigned char* rgb);
 
+// Writes `bytes` to `path` the same way: a new file, whole or not at all.
+int writeNewFile(const char* path, const std::vector<unsigned char>& bytes);
+
 // The same picture as the bytes of a PNG file.
 std::vector<unsigned char> encodePNG(int width, int height, const unsigned char* rgb);
 

@@ -486,11 +486,17 @@ def explore_hold_and_orbit(lesson, opts):
     vertical drag stops short of turning the teapot upside down."""
     tools = lesson.tools_dir
     folder = lesson.scratch()
+    for n in range(1, 1001):  # a thousand earlier pictures: the next name is found at once
+        write(folder, f"{lesson.name}-{n:03d}.png", b"")
     with PrivateDisplay() as display, Running(lesson, folder, display, explore=True) as running:
         running.move(0, 0)  # while it turns: the window is drawn again there before the pause
         running.wait_frames(3)
         running.key("space")
-        held = [running.snapshot(), running.snapshot()]
+        started = time.monotonic()
+        held = [running.snapshot()]
+        took = time.monotonic() - started
+        check(took < 1.5 and held[0].endswith("-1001.png"), f"with 1,000 pictures there: {held[0]} in {took:.1f} s")
+        held.append(running.snapshot())
         check("paused" in running.title("paused"), f"title when paused: {running.title()!r}")
         check(not images_differ(tools, *held, tolerance=0, share=0), "two frames differ while paused")
         seen = running.window_image(os.path.join(folder, "window.png"))
