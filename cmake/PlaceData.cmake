@@ -39,9 +39,16 @@ foreach(name tex0.tga tex1.tga)
 endforeach()
 
 set(manifest "")
+string(RANDOM LENGTH 8 run)
 foreach(name IN LISTS wanted)
-  file(MD5 ${from_${name}} want)
   set(dest ${BIN}/${name})
+  # The source is read once: copied beside its place, and that copy is what
+  # is hashed and renamed into place. A learner saving the file during the
+  # build changes neither half: the manifest holds exactly what was placed
+  # (the next build brings the newer save), and the place is never half made.
+  set(fresh ${dest}.placing-${run})
+  file(COPY_FILE ${from_${name}} ${fresh})
+  file(MD5 ${fresh} want)
   set(ours TRUE)
   set(have "")
   if(EXISTS ${dest})
@@ -50,10 +57,12 @@ foreach(name IN LISTS wanted)
       set(ours FALSE)
     endif()
   endif()
+  if(ours AND NOT have STREQUAL want)
+    file(RENAME ${fresh} ${dest})
+  else()
+    file(REMOVE ${fresh})
+  endif()
   if(ours)
-    if(NOT EXISTS ${dest} OR NOT have STREQUAL want)
-      file(COPY_FILE ${from_${name}} ${dest})
-    endif()
     string(APPEND manifest "${name} ${want}\n")
   else()
     message(NOTICE "Keeping ${dest}: it is not the build's copy of ${from_${name}} (edited there, "

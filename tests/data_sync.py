@@ -10,6 +10,8 @@ import os
 import shutil
 import subprocess
 import sys
+import threading
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e"))
 from harness import expect, outcome  # noqa: E402
@@ -20,6 +22,43 @@ set(LESSON_BIN_DIR ${CMAKE_BINARY_DIR}/bin)
 set(LESSON_INSTALL_DIR glsl-lessons)
 add_subdirectory(data)
 """
+
+def saves_during_builds(cmake, build, data, bin_dir, name):
+    """An editor that truncates and then writes, saving over and over while
+    the build places the files: every build's copy is one the build made,
+    never the learner's, so the build after the last save places it."""
+    with open(os.path.join(data, name), "rb") as f:
+        text = f.read()
+    stop = threading.Event()
+
+    def edit():
+        n = 0
+        while not stop.is_set():
+            n += 1
+            with open(os.path.join(data, name), "wb") as f:
+                f.flush()
+                time.sleep(0.002)
+                f.write(text + f"// save {n}\n".encode())
+            time.sleep(0.002)
+
+    editor = threading.Thread(target=edit)
+    editor.start()
+    try:
+        said = "".join(cmake("--build", build) for _ in range(4))
+    finally:
+        stop.set()
+        editor.join()
+    said += cmake("--build", build)
+    with open(os.path.join(data, name), "rb") as f:
+        expect(read_file(bin_dir, name) == f.read(),
+               f"after saves during builds, bin/{name} is not data/'s: {said[-300:]!r}")
+    expect(f"Keeping {os.path.join(bin_dir, name)}" not in said, f"a copy the build placed was taken for the learner's: {said[-300:]!r}")
+
+
+def read_file(*path):
+    with open(os.path.join(*path), "rb") as f:
+        return f.read()
+
 
 def main(source, scratch):
     shutil.rmtree(scratch, ignore_errors=True)
@@ -38,9 +77,7 @@ def main(source, scratch):
         return subprocess.run(["cmake", *args], check=True, stdout=subprocess.DEVNULL,
                               stderr=subprocess.PIPE).stderr.decode()
 
-    def read(*path):
-        with open(os.path.join(*path), "rb") as f:
-            return f.read()
+    read = read_file
 
     def put(data_bytes, *path):
         with open(os.path.join(*path), "wb") as f:
@@ -59,6 +96,9 @@ def main(source, scratch):
     put(read(data, edited) + b"// and in data/\n", data, edited)
     gone = theirs[0]
     os.remove(os.path.join(data, gone))
+    dropped = theirs[2]  # edited in bin/, then dropped from data/: still the learner's
+    put(b"// edited, then dropped\n", bin_dir, dropped)
+    os.remove(os.path.join(data, dropped))
     with open(os.path.join(scratch, "tools", "make_textures.cpp"), "a") as f:
         f.write("\n// changed: the images are made again\n")
     put(b"learner's light map", data, "tex1.tga")
@@ -70,11 +110,14 @@ def main(source, scratch):
         expect(os.path.exists(os.path.join(bin_dir, name)) and read(bin_dir, name) == text,
                f"the learner's own {name} in bin/ was removed or overwritten")
     expect(read(bin_dir, edited) == b"// edited here\n", f"the learner's edit of bin/{edited} was overwritten")
+    expect(read(bin_dir, dropped) == b"// edited, then dropped\n",
+           f"bin/{dropped}, edited there and then dropped from data/, was removed")
     expect(all(f"Keeping {os.path.join(bin_dir, n)}" in said for n in ("tex0.tga", edited)),
            f"the build did not say which files it kept: {said!r}")
     expect(read(bin_dir, "tex1.tga") == b"learner's light map", "data/tex1.tga did not replace the made image")
-    for name in theirs[2:]:
+    for name in theirs[3:]:
         expect(read(bin_dir, name) == read(data, name), f"bin/{name} is not data/'s")
+    saves_during_builds(cmake, build, data, bin_dir, theirs[3])
     return outcome(scratch, "ok: the build placed data/, removed only what it had placed, and kept the learner's files")
 
 
