@@ -15,6 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
+. tools/buildlock.sh
 
 # The lessons are the folders under lessons/.
 lessons=()
@@ -72,8 +73,11 @@ if [ "$mode" = web ]; then
   # The page is self-contained: build-web/page can go on any static web host.
   tools/deps.sh web
   # (emcmake names the cmake command it runs on stderr: not for the learner.)
-  emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null 2> >(grep -v '^configure: ' >&2)
-  cmake --build build-web --parallel "$(nproc)" >/dev/null
+  build_page() {
+    emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null 2> >(grep -v '^configure: ' >&2)
+    cmake --build build-web --parallel "$(nproc)" >/dev/null
+  }
+  locked build-web build_page
   [ $given = 1 ] || lesson=
   exec python3 tools/serve.py "$root/build-web/page" $lesson
 fi
@@ -85,8 +89,11 @@ if [ "$mode" = explore ] && [ -z "${DISPLAY:-}" ]; then
 fi
 
 tools/deps.sh run
-cmake -S . -B build >/dev/null
-cmake --build build --parallel "$(nproc)" --target "$lesson" >/dev/null
+build_lesson() {
+  cmake -S . -B build >/dev/null
+  cmake --build build --parallel "$(nproc)" --target "$lesson" >/dev/null
+}
+locked build build_lesson
 bin=$root/build/bin
 
 if [ "$mode" = explore ]; then

@@ -59,8 +59,12 @@ trap finish EXIT
 start_xvfb
 
 step "Build"
-cmake -S . -B build -DLESSONS_WERROR=ON -DLESSONS_ALL_TESTS=ON -DLESSONS_WEB_TESTS=$web >/dev/null
-cmake --build build --parallel "$jobs"
+. tools/buildlock.sh
+build_for_tests() {
+  cmake -S . -B build -DLESSONS_WERROR=ON -DLESSONS_ALL_TESTS=ON -DLESSONS_WEB_TESTS=$web >/dev/null
+  cmake --build build --parallel "$jobs"
+}
+locked build build_for_tests
 
 status=0
 run_ctest() {  # run_ctest BUILD_DIR [ctest args...]
@@ -93,7 +97,7 @@ for arch in x86_64 i686; do
 done
 prefix=$unpacked/wineprefix
 WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot --init >/dev/null 2>&1
-cmake -S . -B build -DLESSONS_WINDOWS_DIR="$unpacked" -DLESSONS_I386_TOOLS="$root/build-i386/tests" >/dev/null
+locked build cmake -S . -B build -DLESSONS_WINDOWS_DIR="$unpacked" -DLESSONS_I386_TOOLS="$root/build-i386/tests" >/dev/null
 
 step "Tests, with the Windows programs under wine"
 # The soak runs on the host only: what it counts exactly (the program's own

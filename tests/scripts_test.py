@@ -5,6 +5,7 @@ without a display, and ./run.sh --explore itself, two at
 once, whose screenshots land in out/ and survive the next run.
     python3 scripts_test.py SOURCE_DIR BIN_DIR SCRATCH_DIR"""
 
+import fcntl
 import os
 import re
 import shutil
@@ -150,20 +151,29 @@ def explore(source, run_sh, scratch):
 
 def run_sh_core(source, run_sh, scratch):
     """./run.sh --core LESSON without a display: the core profile draws its
-    picture (run.sh hands --core on), into out/LESSON-core.png. A learner's
-    earlier picture there is put back afterwards."""
+    picture (run.sh hands --core on), into out/LESSON-core.png. Started while
+    another build holds the build folder, it says so and waits for it. A
+    learner's earlier picture there is put back afterwards."""
     shot = os.path.join(source, "out", "lesson_ambient-core.png")
     kept = os.path.join(scratch, "kept-core.png")
     had = os.path.exists(shot)
     if had:
         shutil.copy2(shot, kept)
+    os.makedirs(os.path.join(source, "build"), exist_ok=True)
     try:
         env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
-        proc = subprocess.run([run_sh, "--core", "lesson_ambient"], env=env, stdout=subprocess.PIPE,
-                              stderr=subprocess.PIPE, timeout=300)
-        out = proc.stdout.decode()
+        with open(os.path.join(source, "build", ".build-lock"), "a") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)  # as another ./run.sh building
+            proc = subprocess.Popen([run_sh, "--core", "lesson_ambient"], env=env, stdout=subprocess.PIPE,
+                                    stderr=subprocess.PIPE)
+            waiting = proc.stderr.readline().decode()
+            expect("waiting for it to finish" in waiting and proc.poll() is None,
+                   f"./run.sh while another build runs: {waiting!r}, status {proc.poll()}")
+            time.sleep(0.5)
+            expect(proc.poll() is None, "./run.sh did not wait for the other build")
+        out, err = (b.decode() for b in proc.communicate(timeout=300))
         expect(proc.returncode == 0 and "Picture (OpenGL 3.3's core profile)" in out and f"Screenshot: {shot}" in out,
-               f"./run.sh --core without a display: {proc.returncode}, {out[-400:]!r}, {proc.stderr[-300:]!r}")
+               f"./run.sh --core without a display: {proc.returncode}, {out[-400:]!r}, {err[-300:]!r}")
     finally:
         if had:
             shutil.copy2(kept, shot)

@@ -12,8 +12,12 @@ fi
 cd "$(dirname "$0")/.."
 root=$PWD
 tools/deps.sh run
-cmake -S . -B build >/dev/null
-cmake --build build --parallel "$(nproc)" >/dev/null
+. tools/buildlock.sh
+build_all() {
+  cmake -S . -B build >/dev/null
+  cmake --build build --parallel "$(nproc)" >/dev/null
+}
+locked build build_all
 export LIBGL_ALWAYS_SOFTWARE=1  # the pictures are llvmpipe's, as the tests' references
 lessons=()
 for dir in lessons/*/; do lessons+=("$(basename "$dir")"); done
