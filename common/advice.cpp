@@ -90,36 +90,82 @@ void adviseLink(const char* fileVert, const char* fileFrag) {
     nextStep(fileFrag, "Fix them and run the lesson again.");
 }
 
+// The Mesa settings in the environment that hold the driver below what it
+// offers: `names` to unset ("MESA_GL_VERSION_OVERRIDE"), and `said` as they
+// are set ("MESA_GL_VERSION_OVERRIDE (set to 3.1)"); both "" when none is.
+struct Overrides {
+    std::string names, said;
+    int count = 0;
+};
+
+static Overrides overridesSet() {
+    Overrides o;
+    for (const char* name : {"MESA_GL_VERSION_OVERRIDE", "MESA_GLSL_VERSION_OVERRIDE"}) {
+        const char* value = getenv(name);
+        if (!value) continue;
+        const char* joint = o.count++ ? " and " : "";
+        o.names += joint + std::string(name);
+        o.said += joint + std::string(name) + " (set to " + std::string(value).substr(0, 16) + ")";
+    }
+    return o;
+}
+
+#ifndef __EMSCRIPTEN__
+static bool softwareAskedFor() {
+    const char* value = getenv("LIBGL_ALWAYS_SOFTWARE");
+    return value && *value && strcmp(value, "0") != 0;
+}
+#endif
+
 void adviseNoOpenGL2() {
 #ifdef __EMSCRIPTEN__
     advise(
         "This browser gave the page no WebGL 2 context: turn on hardware acceleration or "
         "WebGL in its settings, or try a current Chromium or Firefox.\n");
     return;
-#endif
+#else
     const char* version = (const char*)glGetString(GL_VERSION);
     const char* renderer = (const char*)glGetString(GL_RENDERER);
     if (version)
         advise("This driver (%s) offers OpenGL %s. ", renderer ? renderer : "unknown", version);
     else
         advise("No OpenGL context could be started. ");
-    if (getenv("MESA_GL_VERSION_OVERRIDE"))
-        advise("MESA_GL_VERSION_OVERRIDE asks Mesa for that version: unset it.\n");
+    Overrides overrides = overridesSet();
+    if (overrides.count)
+        advise("%s %s Mesa for less than it has: unset %s.\n", overrides.said.c_str(),
+               overrides.count > 1 ? "ask" : "asks", overrides.names.c_str());
+    else if (softwareAskedFor())
+        advise(
+            "Mesa's software renderer was asked for (LIBGL_ALWAYS_SOFTWARE is set) and "
+            "offers OpenGL 2.0 and more: install libgl1-mesa-dri, or over ssh -X run the "
+            "lesson on the machine's own desktop.\n");
     else
         advise(
             "Mesa's software renderer offers OpenGL 2.0 and more: install libgl1-mesa-dri, "
             "then run the lesson with LIBGL_ALWAYS_SOFTWARE=1.\n");
+#endif
 }
 
 void adviseNoCoreProfile(const char* why) {
+#ifdef __EMSCRIPTEN__
+    advise("--core asks for an OpenGL 3.3 core profile context, and %s.\n", why);
+#else
+    Overrides overrides = overridesSet();
+    std::string instead =
+        overrides.count
+            ? ", or unset " + overrides.said +
+                  (overrides.count > 1 ? ", which hold Mesa back" : ", which holds Mesa back")
+        : softwareAskedFor()
+            ? ". Mesa's software renderer, already asked for (LIBGL_ALWAYS_SOFTWARE), offers "
+              "4.5 core on the machine's own display; over ssh -X the X server makes the "
+              "context, and may not"
+            : ", or with Mesa's software renderer, which offers 4.5 core "
+              "(LIBGL_ALWAYS_SOFTWARE=1)";
     advise(
         "--core asks for an OpenGL 3.3 core profile context, and %s. Run the lesson without "
         "--core (OpenGL 2.0 is enough for it)%s.\n",
-        why,
-        getenv("MESA_GL_VERSION_OVERRIDE")
-            ? ", or unset MESA_GL_VERSION_OVERRIDE, which holds Mesa back"
-            : ", or with Mesa's software renderer, which offers 4.5 core "
-              "(LIBGL_ALWAYS_SOFTWARE=1)");
+        why, instead.c_str());
+#endif
 }
 
 void adviseTexture(const char* fileName) {
