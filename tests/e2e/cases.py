@@ -669,6 +669,19 @@ def explore_live_shaders(lesson, opts):
         check(running.output()[1].count(b"did not compile") == errors,
               f"a save caught half-written was reported: {running.output()[1][-400:]!r}")
         check(drawn(running, "red"), "the last of the half-written saves is not what draws")
+        # A save written in two pieces, the first already a whole shader: built
+        # once, when the file has kept still (allowing one for a busy machine).
+        doubled = 0
+        for n in range(6):
+            count = builds(running)
+            with open(frag, "wb") as f:
+                f.write(GREEN.encode())
+                f.flush()
+                time.sleep(0.012)
+                f.write(f"// the rest of save {n}\n".encode())
+            time.sleep(0.2)
+            doubled += builds(running) - count > 1
+        check(doubled <= 1, f"{doubled} of 6 saves in two pieces were built before they were whole")
 
         # A save landing while a slow one builds is built next.
         # 16 MiB: about 0.2 s to compile, unless the driver has seen it before.
@@ -916,6 +929,7 @@ def texture_failures(lesson, opts):
                  "huge declared size": (tga(65535, 65535, 32, size=30), "more than 2 GiB"),
                  "header only": (tga(64, 64, 24, size=18), "shorter than its header says"),
                  "wider than the driver allows": (tga(16385, 1, 24), "larger than this driver's largest texture"),
+                 "taller than the driver allows": (tga(1, 16385, 24), "larger than this driver's largest texture"),
                  "a PNG": (b"\x89PNG\r\n\x1a\n" + bytes(40), "not a TGA image but a PNG image"),
                  "a folder": (os.mkdir, "a folder, not a file"), "a FIFO": (os.mkfifo, "FIFO")}
     for image in ("tex0.tga", "tex1.tga"):
