@@ -518,7 +518,7 @@ def explore_hold_and_orbit(lesson, opts):
             check(seen < 0.5 * lit, f"a light fixed in the scene came round with the camera: {lit:.0f} -> {seen:.0f}")
         else:
             check(abs(seen - lit) < 0.1 * lit, f"a light fixed to the viewer stayed behind: {lit:.0f} -> {seen:.0f}")
-        running.drag(200, 20, 200, 260)  # 120 degrees down: stops at the top
+        running.drag(200, 20, 200, 470)  # 225 degrees down, ending outside the window: stops at the top
         above = running.snapshot()
         running.drag(200, 20, 200, 200)
         check(not images_differ(tools, above, running.snapshot(), tolerance=0, share=0),
