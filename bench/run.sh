@@ -1,18 +1,27 @@
 #!/usr/bin/env bash
 # Builds the lessons and their fixed-function twins and compares them, then
 # each lesson in the core profile against its built-in run, then times the
-# edit loop (explore mode against a restart), then the web page against the
+# edit loop (explore mode against a restart), a learner's habits (screenshots
+# among thousands, two ./run.sh at once), then the web page against the
 # desktop's core profile:
 #   bench/run.sh [--rounds N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/buildlock.sh
 tools/deps.sh test
-cmake -S . -B build >/dev/null
-cmake --build build --parallel "$(nproc)" >/dev/null
+build_all() {
+  cmake -S . -B build >/dev/null
+  cmake --build build --parallel "$(nproc)" >/dev/null
+}
+locked build build_all
 python3 bench/lessons_bench.py --bin build/bin --tools build/tests "$@"
 python3 bench/core_bench.py --bin build/bin --tools build/tests "$@"
 python3 bench/edit_loop.py --bin build/bin --tools build/tests
+python3 bench/habits_bench.py --bin build/bin --tools build/tests "$@"
 tools/deps.sh web
-emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null 2>&1
-cmake --build build-web --parallel "$(nproc)" >/dev/null
+build_page() {
+  emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null 2>&1
+  cmake --build build-web --parallel "$(nproc)" >/dev/null
+}
+locked build-web build_page
 python3 bench/web_bench.py --bin build/bin --tools build/tests --page build-web/page "$@"
