@@ -90,6 +90,7 @@ void adviseLink(const char* fileVert, const char* fileFrag) {
     nextStep(fileFrag, "Fix them and run the lesson again.");
 }
 
+#ifndef __EMSCRIPTEN__
 // The Mesa settings in the environment that hold the driver below what it
 // offers: `names` to unset ("MESA_GL_VERSION_OVERRIDE"), and `said` as they
 // are set ("MESA_GL_VERSION_OVERRIDE (set to 3.1)"); both "" when none is.
@@ -110,7 +111,6 @@ static Overrides overridesSet() {
     return o;
 }
 
-#ifndef __EMSCRIPTEN__
 static bool softwareAskedFor() {
     const char* value = getenv("LIBGL_ALWAYS_SOFTWARE");
     return value && *value && strcmp(value, "0") != 0;
