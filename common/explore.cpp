@@ -45,8 +45,7 @@ const LessonEntry* pair;         // the lesson whose pair it is
 std::string fileVert, fileFrag;  // as opened: data/'s files when the lesson runs in build/bin
 GLuint current;                  // the program drawing the teapot
 bool broken = false;             // the pair asked for does not build; the last good program draws
-
-std::string awayFile;             // a file of the pair that is not there now, or ""
+std::string awayFile;            // a file of the pair that is not there now, or ""
 
 // Where explore mode reads a lesson's shader: the file in data/ itself when
 // the lesson runs in the build's folder (whose copies the next build would
@@ -197,9 +196,10 @@ bool pairAway() {
             gone = *file;
     }
     if (gone != awayFile && !gone.empty()) {
-        printf("%s is not there now (moved, renamed, or not made yet): the window keeps the "
-               "last program that built, and draws the pair again once the file is back.\n",
-               wholePath(gone.c_str()).c_str());
+        printf(
+            "%s is not there now (moved, renamed, or not made yet): the window keeps the "
+            "last program that built, and draws the pair again once the file is back.\n",
+            wholePath(gone.c_str()).c_str());
         fflush(stdout);
     }
     awayFile = gone;
