@@ -16,7 +16,11 @@ const char* const help =
     "    --angle DEGREES     the teapot's turn for it (default 0)\n"
     "    --orbit YAW,PITCH   the camera orbited round the teapot, in degrees\n"
     "                        (pitch from -89 to 89)\n"
-    "    --size WxH          the picture's size in pixels (default 400x400)\n";
+    "    --size WxH          the picture's size in pixels (default 400x400)\n"
+    "  --check EXERCISE --pair VERT FRAG [--pair VERT FRAG]...\n"
+    "                        check each pair against the exercise's target in its probe\n"
+    "                        scenes (status 0: every probe of every pair passes)\n"
+    "    --exercises FILE    the exercises' file (default: the project's)\n";
 
 const char* program;
 
@@ -87,10 +91,19 @@ Options readOptions(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         bool valued = strcmp(arg, "--picture") == 0 || strcmp(arg, "--angle") == 0 ||
-                      strcmp(arg, "--orbit") == 0 || strcmp(arg, "--size") == 0;
+                      strcmp(arg, "--orbit") == 0 || strcmp(arg, "--size") == 0 ||
+                      strcmp(arg, "--check") == 0 || strcmp(arg, "--exercises") == 0;
         if (valued && i + 1 >= argc) usage("%s wants a value", arg);
         const char* value = valued ? argv[++i] : nullptr;
-        if (strcmp(arg, "--core") == 0)
+        if (strcmp(arg, "--pair") == 0) {
+            if (i + 2 >= argc) usage("%s wants two files, VERT and FRAG", arg);
+            o.pairs.push_back(argv[++i]);
+            o.pairs.push_back(argv[++i]);
+        } else if (strcmp(arg, "--check") == 0)
+            o.check = value;
+        else if (strcmp(arg, "--exercises") == 0)
+            o.exercises = value;
+        else if (strcmp(arg, "--core") == 0)
             o.core = true;
         else if (strcmp(arg, "--explore") == 0)
             o.explore = true;
@@ -109,5 +122,9 @@ Options readOptions(int argc, char** argv) {
     if (o.picture && o.explore)
         usage("%s", "--picture draws one picture and ends: not with --explore");
     if (o.picture && !*o.picture) usage("%s", "--picture wants a file name");
+    if (o.check && o.pairs.empty()) usage("%s", "--check EXERCISE wants --pair VERT FRAG");
+    if (!o.check && !o.pairs.empty()) usage("%s", "--pair is for --check EXERCISE");
+    if (o.check && (o.picture || o.explore))
+        usage("%s", "--check draws its own pictures and ends: not with --picture or --explore");
     return o;
 }

@@ -2,6 +2,8 @@
 // of its own: what it does not know goes to glutInit and is otherwise ignored.
 #pragma once
 
+#include <vector>
+
 struct Options {
     bool core = false;     // --core: the OpenGL 3.3 core profile, with data/core/'s pair
     bool explore = false;  // --explore: the learner's controls and live shaders
@@ -12,6 +14,12 @@ struct Options {
     bool orbiting = false;  // --orbit YAW,PITCH: the camera's orbit, degrees
     float yaw = 0.0f, pitch = 0.0f;
     int width = 400, height = 400;  // --size WxH
+    // --check EXERCISE: each --pair VERT FRAG checked against the exercise's
+    // target in its probe scenes, one line a probe; the lesson then ends.
+    const char* check = nullptr;
+    std::vector<const char*> pairs;  // VERT, FRAG, VERT, FRAG...
+    // --exercises FILE: the exercises' file (the project's exercises/exercises.txt)
+    const char* exercises = nullptr;
 };
 
 // Reads the command line. A usage error (an option of the lessons' without its

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "advice.h"
+#include "checkmode.h"
 #include "drawing.h"
 #include "explore.h"
 #include "frame.h"
@@ -143,6 +144,7 @@ int startLesson(const Lesson& row, int argc, char** argv) {
     if (!row.sceneBeforeGlew) setupScene();
 
     if (options.picture) savePicture(options);
+    if (options.check) runCheck(options);
     if (options.explore) startExplore(argv[0]);  // the learner's keys, mouse and live shaders
     glutMainLoop();
     return 0;

@@ -1,0 +1,86 @@
+// The lesson's --check mode (see checkmode.h).
+#include "checkmode.h"
+
+#include <GL/glew.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "check.h"
+#include "drawing.h"
+#include "lesson_paths.h"  // written by the build: LESSONS_EXERCISES_FILE
+#include "lesson_table.h"
+#include "scene.h"
+#include "shaders.h"
+
+std::string exercisesFile(const char* given) { return given ? given : LESSONS_EXERCISES_FILE; }
+
+static const char* lessonName() {
+    for (const LessonEntry& e : lessonTable)
+        if (strcmp(e.row.vertexFile, lesson->vertexFile) == 0) return e.name;
+    return "this lesson";
+}
+
+const Exercise* lessonExercise(const std::string& file, const char* name,
+                               std::vector<Exercise>& exercises) {
+    std::string why;
+    if (!readExercises(file.c_str(), exercises, why)) {
+        fprintf(stderr, "No exercises: %s.\n", why.c_str());
+        return nullptr;
+    }
+    const Exercise* e = findExercise(exercises, name);
+    if (!e) {
+        fprintf(stderr, "There is no exercise called \"%s\". The exercises:", name);
+        for (const Exercise& x : exercises) fprintf(stderr, " %s", x.name.c_str());
+        fprintf(stderr, ".\n");
+        return nullptr;
+    }
+    if (e->lesson != lessonName()) {
+        fprintf(stderr, "%s is an exercise of %s, drawn in its scene: run %s, not %s.\n", name,
+                e->lesson.c_str(), e->lesson.c_str(), lessonName());
+        return nullptr;
+    }
+    return e;
+}
+
+std::string exerciseFile(const std::string& file, const std::string& path) {
+    std::string project = file;
+    for (int up = 0; up < 2; ++up) {  // exercises/exercises.txt -> the project's folder
+        size_t slash = project.find_last_of("/\\");
+        project = slash == std::string::npos ? "." : project.substr(0, slash);
+    }
+    return project + "/" + pairFile(path, way->shaderFolder[0] != '\0');
+}
+
+void runCheck(const Options& options) {
+    std::string file = exercisesFile(options.exercises);
+    std::vector<Exercise> exercises;
+    const Exercise* e = lessonExercise(file, options.check, exercises);
+    if (!e) exit(2);
+    std::string vert = exerciseFile(file, e->solutionVert),
+                frag = exerciseFile(file, e->solutionFrag);
+    GLuint target = buildProgram(vert.c_str(), frag.c_str());
+    if (!target) {
+        fprintf(stderr, "The exercise's own target (%s and %s) does not build.\n", vert.c_str(),
+                frag.c_str());
+        exit(1);
+    }
+    bool passed = true;
+    for (size_t i = 0; i + 1 < options.pairs.size(); i += 2) {
+        printf("%s and %s against %s (%s):\n", options.pairs[i], options.pairs[i + 1],
+               e->name.c_str(), way->name);
+        fflush(stdout);
+        GLuint answer = buildProgram(options.pairs[i], options.pairs[i + 1]);
+        if (!answer) {
+            printf("FAIL  the pair does not build: see the compiler's log above\n");
+            passed = false;
+            continue;
+        }
+        std::vector<ProbeResult> results = checkAnswer(*e, answer, target);
+        printResults(results);
+        passed = passed && allPassed(results);
+        glDeleteProgram(answer);
+    }
+    fflush(stdout);
+    exit(passed ? 0 : 1);
+}

@@ -1,0 +1,121 @@
+// Reading the exercises (see exercise.h).
+#include "exercise.h"
+
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+// The line without its end and surrounding spaces.
+std::string trimmed(const char* line) {
+    std::string s(line);
+    while (!s.empty() && strchr(" \t\r\n", s.back())) s.pop_back();
+    size_t start = s.find_first_not_of(" \t");
+    return start == std::string::npos ? "" : s.substr(start);
+}
+
+// Splits "word rest of line" into its first word and the rest.
+void split(const std::string& line, std::string& word, std::string& rest) {
+    size_t space = line.find_first_of(" \t");
+    word = line.substr(0, space);
+    rest = space == std::string::npos ? "" : trimmed(line.c_str() + space);
+}
+
+bool pairOf(const std::string& rest, std::string& vert, std::string& frag) {
+    std::string second;
+    split(rest, vert, second);
+    frag = second;
+    return !vert.empty() && !frag.empty() && frag.find_first_of(" \t") == std::string::npos;
+}
+
+bool complete(const Exercise& e, std::string& missing) {
+    if (e.lesson.empty())
+        missing = "lesson";
+    else if (e.statement.empty())
+        missing = "statement";
+    else if (e.startVert.empty())
+        missing = "start";
+    else if (e.solutionVert.empty())
+        missing = "solution";
+    else if (e.probes.size() < 4)
+        missing = "four probes";
+    else
+        return true;
+    return false;
+}
+
+}  // namespace
+
+bool readExercises(const char* file, std::vector<Exercise>& exercises, std::string& why) {
+    FILE* f = fopen(file, "r");
+    if (!f) {
+        why = std::string(file) + " cannot be read";
+        return false;
+    }
+    char buffer[4096];
+    int number = 0;
+    std::string missing;
+    auto fail = [&](const std::string& reason) {
+        why = std::string(file) + ":" + std::to_string(number) + ": " + reason;
+        fclose(f);
+        return false;
+    };
+    while (fgets(buffer, sizeof buffer, f)) {
+        ++number;
+        if (!strchr(buffer, '\n') && !feof(f)) return fail("a line longer than 4,095 characters");
+        std::string line = trimmed(buffer), word, rest;
+        if (line.empty() || line[0] == '#') continue;
+        split(line, word, rest);
+        if (word == "exercise") {
+            if (!exercises.empty() && !complete(exercises.back(), missing))
+                return fail(exercises.back().name + " has no " + missing);
+            exercises.push_back(Exercise{});
+            exercises.back().name = rest;
+            continue;
+        }
+        if (exercises.empty()) return fail("\"" + word + "\" before the first \"exercise\"");
+        Exercise& e = exercises.back();
+        if (word == "lesson")
+            e.lesson = rest;
+        else if (word == "teaches")
+            e.teaches += (e.teaches.empty() ? "" : " ") + rest;
+        else if (word == "statement")
+            e.statement += (e.statement.empty() ? "" : " ") + rest;
+        else if (word == "hint")
+            e.hints.push_back(rest);
+        else if (word == "start" || word == "solution") {
+            bool ok = word == "start" ? pairOf(rest, e.startVert, e.startFrag)
+                                      : pairOf(rest, e.solutionVert, e.solutionFrag);
+            if (!ok) return fail(word + " wants two files, VERT and FRAG");
+        } else if (word == "probe") {
+            ExerciseProbe p;
+            split(rest, p.name, p.sentence);
+            e.probes.push_back(p);
+        } else
+            return fail("\"" + word + "\" is not a word of the exercises' file");
+    }
+    fclose(f);
+    if (exercises.empty()) {
+        why = std::string(file) + " holds no exercise";
+        return false;
+    }
+    if (!complete(exercises.back(), missing)) {
+        why = std::string(file) + ": " + exercises.back().name + " has no " + missing;
+        return false;
+    }
+    return true;
+}
+
+const Exercise* findExercise(const std::vector<Exercise>& exercises, const std::string& name) {
+    for (const Exercise& e : exercises)
+        if (e.name == name) return &e;
+    return nullptr;
+}
+
+std::string pairFile(const std::string& path, bool core) {
+    if (!core) return path;
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos
+               ? "core/" + path
+               : path.substr(0, slash + 1) + "core/" + path.substr(slash + 1);
+}

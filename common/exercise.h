@@ -1,0 +1,39 @@
+// The exercises: each lesson's idea as a task whose answer is checked against
+// a target picture in several probe scenes. Read from the project's
+// exercises/exercises.txt, one block per exercise:
+//   exercise NAME          starts a block
+//   lesson LESSON          the scene it is drawn in (a lesson's program)
+//   teaches TEXT           what it teaches, in a line
+//   statement TEXT         the task (lines join with a space)
+//   start VERT FRAG        the starting pair, from the project's folder
+//   solution VERT FRAG     the target's pair
+//   hint TEXT              given one at a time, in order
+//   probe NAME [SENTENCE]  a probe scene, and what its failure means
+// The core profile's pair of data/x.vert is data/core/x.vert, and so on.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ExerciseProbe {
+    std::string name;      // seen, orbit, behind, grazing, colours, shininess, scale, images
+    std::string sentence;  // what a failure here means; "" for the probe's own
+};
+
+struct Exercise {
+    std::string name, lesson, teaches, statement;
+    std::string startVert, startFrag, solutionVert, solutionFrag;
+    std::vector<std::string> hints;
+    std::vector<ExerciseProbe> probes;
+};
+
+// Every exercise of `file`; false, with the line and reason in `why`, when
+// the file cannot be read or a block is incomplete.
+bool readExercises(const char* file, std::vector<Exercise>& exercises, std::string& why);
+
+// The exercise called `name`, or null.
+const Exercise* findExercise(const std::vector<Exercise>& exercises, const std::string& name);
+
+// `path` (a project-relative file of a pair) for the profile: "data/x.vert",
+// or "data/core/x.vert" with `core`.
+std::string pairFile(const std::string& path, bool core);

@@ -1,0 +1,232 @@
+"""The exercises' set of answers: for one exercise in one profile, its
+solution passes, answers equivalent to it pass, near misses fail, and the
+starting pair fails, all checked by one run of the exercise's lesson
+(`--check NAME --pair VERT FRAG ...`). Each answer is the solution with a
+few edits (regular expressions over its two files); an edit that matches
+nothing is an error of the test. Prints each answer's worst probe, the
+margins the tolerance has:
+    python3 exercises_test.py --bin BIN --exercises FILE [--core] NAME"""
+
+import argparse
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e"))
+from harness import PrivateDisplay, base_env, expect, outcome  # noqa: E402
+
+class R(str):
+    """A regular expression; any other pattern is matched as it is written."""
+
+
+CLAMP = ("max(dot(normal, lightDir), 0.0)", "clamp(dot(normal, lightDir), 0.0, 1.0)")
+NO_CLAMP = ("max(dot(normal, lightDir), 0.0)", "dot(normal, lightDir)")
+LIGHT_BY_LENGTH = (R(r"normalize\(((?:gl_LightSource\[0\]\.position|lightPosition)\.xyz)\)"), r"\1 / length(\1)")
+SHININESS = R(r"(gl_FrontMaterial\.shininess|materialShininess)\)")
+FIXED_EXPONENT = (SHININESS, "50.0)")
+MATERIAL = r"(gl_FrontMaterial\.specular|materialSpecular)"
+LIGHT_SPECULAR = r"(gl_LightSource\[0\]\.specular|lightSpecular)"
+SWAP_UNITS = (R(r"\((tex)0, (.*?)\) \* (\w+)\(tex1,"), r"(\g<1>1, \2) * \3(tex0,")
+FLIP_T = (R(r"(tex[01]), (gl_TexCoord\[0\]\.st|surfaceCoord)\)"), r"\1, vec2(\2.x, 1.0 - \2.y))")
+HALF_THE_OTHER_WAY = (R(r"normalize\((gl_LightSource\[0\]\.halfVector\.xyz|lightDir \+ vec3\(0\.0, 0\.0, 1\.0\))\)"),
+                      "normalize(vec3(0.0, 0.0, 1.0) + lightDir)")
+TINTED = ("vec4 specular = ", "vec4 specular = texel * ")
+
+# For each exercise: (what the answer is, whether it should pass, edits).
+# An edit is (file, pattern, replacement) with file "v" or "f", or a pair
+# (pattern, replacement) for whichever file matches.
+ANSWERS = {
+    "lesson_ambient": [
+        ("other names", True, [("ambientLight", "lightSum")]),
+        ("the colour first", True, [(R(r"(\w+) \* ambientLight;"), r"ambientLight * \1;")]),
+        ("the scene's ambient light alone", False, [(R(r" \+ (gl_LightSource\[0\]\.ambient|lightAmbient)"), "")]),
+        ("0.2 written as a number", False, [(R(r"vec4 ambientLight = .*?;"), "vec4 ambientLight = vec4(0.2, 0.2, 0.2, 1.0);")]),
+        ("no surface colour", False, [(R(r"vec4 ambient = \w+ \* ambientLight;"), "vec4 ambient = ambientLight;")]),
+    ],
+    "lesson_diffuse": [
+        ("clamp for max", True, [CLAMP]),
+        ("normalised by its length", True, [LIGHT_BY_LENGTH]),
+        ("no clamp", False, [NO_CLAMP]),
+        ("the light not normalised", False, [(R(r"normalize\(((?:gl_LightSource\[0\]\.position|lightPosition)\.xyz)\)"), r"\1")]),
+        ("the normal not turned", False, [(R(r"(gl_NormalMatrix|normalMatrix) \* "), "")]),
+        ("no surface colour in the diffuse light", False, [(R(r"\w+ \* ((?:gl_LightSource\[0\]\.diffuse|lightDiffuse) \* lambert)"), r"\1")]),
+    ],
+    "lesson_per_vertex": [
+        ("clamp for max", True, [("max(dot(normal, halfway), 0.0)", "clamp(dot(normal, halfway), 0.0, 1.0)")]),
+        ("the facing as a float", True, [("lambert > 0.0 ? 1.0 : 0.0", "float(lambert > 0.0)")]),
+        ("a highlight on the dark side", False, [(" * facing;", ";")]),
+        ("the reflection vector for the half vector", False,
+         [("max(dot(normal, halfway), 0.0)", "max(dot(reflect(-lightDir, normal), vec3(0.0, 0.0, 1.0)), 0.0)")]),
+        ("the light's specular colour left out", False, [(R(r"specularColour \* " + LIGHT_SPECULAR), "specularColour")]),
+    ],
+    "lesson_specular": [
+        ("clamp for max", True, [CLAMP]),
+        ("the half vector added the other way", True, [HALF_THE_OTHER_WAY]),
+        ("the exponent written as a number", False, [FIXED_EXPONENT]),
+        ("a white highlight", False, [(R(MATERIAL + r" \* "), "")]),
+        ("no clamp", False, [NO_CLAMP]),
+    ],
+    "lesson_texturing": [
+        ("the units swapped", True, [SWAP_UNITS]),
+        ("other names", True, [("texel", "imageColour")]),
+        ("t flipped", False, [FLIP_T]),
+        ("s and t swapped", False, [(R(r"(tex[01]), (gl_TexCoord\[0\]\.st|surfaceCoord)\)"), r"\1, \2.yx)")]),
+        ("the light map left out", False, [(R(r" \* (texture2D|texture)\(tex1, [^)]*\)"), "")]),
+    ],
+    "lesson_texturing_lit": [
+        ("the units swapped", True, [SWAP_UNITS]),
+        ("clamp for max", True, [CLAMP]),
+        ("the highlight tinted", False, [TINTED]),
+        ("the exponent written as a number", False, [FIXED_EXPONENT]),
+        ("t flipped", False, [FLIP_T]),
+    ],
+    "half_lambert": [
+        ("squared by pow", True, [("halfLambert * halfLambert", "pow(halfLambert, 2.0)")]),
+        ("halved after adding one", True, [("dot(normal, lightDir) * 0.5 + 0.5", "0.5 * (dot(normal, lightDir) + 1.0)")]),
+        ("not squared", False, [("float lambert = halfLambert * halfLambert;", "float lambert = halfLambert;")]),
+        ("clamped before halving", False, [("dot(normal, lightDir) * 0.5", "max(dot(normal, lightDir), 0.0) * 0.5")]),
+    ],
+    "phong_reflect": [
+        ("reflected by hand", True, [("reflect(-lightDir, normal)", "2.0 * dot(normal, lightDir) * normal - lightDir")]),
+        ("clamp for max", True, [CLAMP]),
+        ("the light reflected the wrong way", False, [("reflect(-lightDir, normal)", "reflect(lightDir, normal)")]),
+        ("the exponent written as a number", False, [FIXED_EXPONENT]),
+    ],
+    "tiles_twice": [
+        ("a vector of twos", True, [("* 2.0;", "* vec2(2.0, 2.0);")]),
+        ("the units swapped", True, [SWAP_UNITS]),
+        ("three times", False, [("* 2.0;", "* 3.0;")]),
+        ("the light map once", False, [(R(r"\(tex1, twice\)"), "(tex1, twice * 0.5)")]),
+        ("twice in s only", False, [("* 2.0;", "* vec2(2.0, 1.0);")]),
+    ],
+    "untinted_highlight": [
+        ("the highlight first", True, [("(ambient + diffuse + specular)", "(specular + ambient + diffuse)")]),
+        ("clamp for max", True, [CLAMP]),
+        ("the diffuse light untextured", False, [("vec4 diffuse = texel * ", "vec4 diffuse = ")]),
+        ("the exponent written as a number", False, [FIXED_EXPONENT]),
+    ],
+    "specular_colour": [
+        ("the light's colour first", True, [(R(MATERIAL + r" \* " + LIGHT_SPECULAR), r"\2 * \1")]),
+        ("the light's colour alone", False, [(R(MATERIAL + r" \* "), "")]),
+        ("the material's colour alone", False, [(R(r" \* " + LIGHT_SPECULAR), "")]),
+    ],
+    "per_fragment_diffuse": [
+        ("clamp for max", True, [CLAMP]),
+        ("normalised by its length", True, [LIGHT_BY_LENGTH]),
+        ("no clamp", False, [NO_CLAMP]),
+        ("the normal not normalised again", False, [("vec3 normal = normalize(eyeNormal);", "vec3 normal = eyeNormal;")]),
+    ],
+}
+
+
+def read_exercises(path):
+    """{name: {"lesson", "start", "solution"}} from the exercises' file."""
+    exercises, current = {}, None
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            words = line.split(None, 1)
+            if not words or words[0].startswith("#"):
+                continue
+            rest = words[1].strip() if len(words) > 1 else ""
+            if words[0] == "exercise":
+                current = exercises.setdefault(rest, {})
+            elif words[0] in ("lesson", "start", "solution"):
+                current[words[0]] = rest
+    return exercises
+
+
+def profile_file(project, name, core):
+    folder, base = os.path.split(name)
+    return os.path.join(project, folder, "core", base) if core else os.path.join(project, name)
+
+
+def edited(texts, edits, what):
+    """The pair's texts with `edits` made; each must change something."""
+    texts = dict(texts)
+    for edit in edits:
+        files, pattern, replacement = (edit[0], *edit[1:]) if len(edit) == 3 else ("vf", *edit)
+        regex = pattern if isinstance(pattern, R) else re.escape(pattern)
+        if not isinstance(pattern, R):
+            replacement = replacement.replace("\\", "\\\\")
+        changed = False
+        for kind in files:
+            new = re.sub(regex, replacement, texts[kind])
+            changed = changed or new != texts[kind]
+            texts[kind] = new
+        if not changed:
+            raise SystemExit(f"{what}: the edit {pattern!r} matches nothing in the solution")
+    return texts
+
+
+def results(output):
+    """Each pair's probe lines from the lesson's output, in the pairs' order."""
+    pairs = []
+    for line in output.splitlines():
+        if re.match(r"^\S+ and \S+ against \S+ \(.*\):$", line):
+            pairs.append([])
+        elif pairs and re.match(r"^(pass|FAIL) ", line):
+            pairs[-1].append(line)
+    return pairs
+
+
+def share(line):
+    m = re.search(r"\((\d+) of (\d+) pixels differ\)$", line)
+    return int(m.group(1)) / int(m.group(2)) if m else 0.0
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--bin", required=True)
+    parser.add_argument("--exercises", required=True)
+    parser.add_argument("--core", action="store_true")
+    parser.add_argument("name")
+    opts = parser.parse_args()
+    project = os.path.dirname(os.path.dirname(os.path.abspath(opts.exercises)))
+    exercise = read_exercises(opts.exercises)[opts.name]
+    pair = {}
+    for role in ("start", "solution"):
+        vert, frag = exercise[role].split()
+        pair[role] = [profile_file(project, vert, opts.core), profile_file(project, frag, opts.core)]
+    texts = {}
+    for kind, path in zip("vf", pair["solution"]):
+        with open(path) as f:
+            texts[kind] = f.read()
+    answers = [("the solution", True, pair["solution"]), ("the starting pair", False, pair["start"])]
+    scratch = tempfile.mkdtemp(prefix=f"exercise-{opts.name}.")
+    for number, (what, passes, edits) in enumerate(ANSWERS[opts.name]):
+        made = edited(texts, edits, what)
+        files = []
+        for kind, ext in (("v", "vert"), ("f", "frag")):
+            files.append(os.path.join(scratch, f"answer{number}.{ext}"))
+            with open(files[-1], "w") as f:
+                f.write(made[kind])
+        answers.append((what, passes, files))
+    command = [os.path.join(os.path.abspath(opts.bin), exercise["lesson"])] + (["--core"] if opts.core else [])
+    command += ["--check", opts.name]
+    for _, _, files in answers:
+        command += ["--pair", *files]
+    with PrivateDisplay() as display:
+        proc = subprocess.run(command, cwd=opts.bin, env=base_env(display.name), stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, timeout=120)
+    out = proc.stdout.decode(errors="replace")
+    found = results(out)
+    profile = "core profile" if opts.core else "GLSL 1.10"
+    print(f"{opts.name} ({profile}): each answer's worst probe, the share of the teapot's pixels that differ")
+    for number, (what, passes, files) in enumerate(answers):
+        lines = found[number] if number < len(found) else []
+        expect(lines, f"{what}: no result for it: {out[-400:]!r} {proc.stderr[-400:]!r}")
+        if not lines:
+            continue
+        passed = all(line.startswith("pass") for line in lines)
+        worst = max(lines, key=share)
+        print(f"  {'passes' if passed else 'fails '}  {share(worst) * 100:6.2f} %  {what}"
+              + ("" if passed else f"  ({worst.split()[1]})"))
+        expect(passed == passes, f"{what} should {'pass' if passes else 'fail'}: " + "; ".join(lines))
+    expect(proc.returncode == 1, f"the check's status with failing answers: {proc.returncode}")
+    return outcome(scratch)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
