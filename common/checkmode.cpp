@@ -10,6 +10,7 @@
 #include "drawing.h"
 #include "lesson_paths.h"  // written by the build: LESSONS_EXERCISES_FILE
 #include "lesson_table.h"
+#include "practice.h"
 #include "scene.h"
 #include "shaders.h"
 
@@ -52,23 +53,42 @@ std::string exerciseFile(const std::string& file, const std::string& path) {
     return project + "/" + pairFile(path, way->shaderFolder[0] != '\0');
 }
 
+// The exercise's target, built from its solution's files (made whole paths
+// in `e`); the lesson ends when it does not build.
+static GLuint buildTarget(const std::string& file, Exercise& e) {
+    e.solutionVert = exerciseFile(file, e.solutionVert);
+    e.solutionFrag = exerciseFile(file, e.solutionFrag);
+    GLuint target = buildProgram(e.solutionVert.c_str(), e.solutionFrag.c_str());
+    if (!target) {
+        fprintf(stderr, "The exercise's own target (%s and %s) does not build.\n",
+                e.solutionVert.c_str(), e.solutionFrag.c_str());
+        exit(1);
+    }
+    return target;
+}
+
+void practiseExercise(const Options& options) {
+    std::string file = exercisesFile(options.exercises);
+    std::vector<Exercise> exercises;
+    const Exercise* found = lessonExercise(file, options.exercise, exercises);
+    if (!found) exit(2);
+    Exercise e = *found;
+    GLuint target = buildTarget(file, e);
+    startPractice(e, target);
+    practiceCheck(shaderProg);
+}
+
 void runCheck(const Options& options) {
     std::string file = exercisesFile(options.exercises);
     std::vector<Exercise> exercises;
     const Exercise* e = lessonExercise(file, options.check, exercises);
     if (!e) exit(2);
-    std::string vert = exerciseFile(file, e->solutionVert),
-                frag = exerciseFile(file, e->solutionFrag);
-    GLuint target = buildProgram(vert.c_str(), frag.c_str());
-    if (!target) {
-        fprintf(stderr, "The exercise's own target (%s and %s) does not build.\n", vert.c_str(),
-                frag.c_str());
-        exit(1);
-    }
+    Exercise exercise = *e;
+    GLuint target = buildTarget(file, exercise);
     bool passed = true;
     for (size_t i = 0; i + 1 < options.pairs.size(); i += 2) {
         printf("%s and %s against %s (%s):\n", options.pairs[i], options.pairs[i + 1],
-               e->name.c_str(), way->name);
+               exercise.name.c_str(), way->name);
         fflush(stdout);
         GLuint answer = buildProgram(options.pairs[i], options.pairs[i + 1]);
         if (!answer) {
@@ -76,7 +96,7 @@ void runCheck(const Options& options) {
             passed = false;
             continue;
         }
-        std::vector<ProbeResult> results = checkAnswer(*e, answer, target);
+        std::vector<ProbeResult> results = checkAnswer(exercise, answer, target);
         printResults(results);
         passed = passed && allPassed(results);
         glDeleteProgram(answer);

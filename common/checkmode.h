@@ -20,6 +20,11 @@ const Exercise* lessonExercise(const std::string& file, const char* name,
 // project-relative names in the exercises' file are found beside its folder.
 std::string exerciseFile(const std::string& file, const std::string& path);
 
+// Explore mode with --exercise NAME: the exercise practised on the pair
+// drawn now, its target built from its solution. An exercise that does not
+// exist, or whose target does not build, ends the lesson (status 2 or 1).
+void practiseExercise(const Options& options);
+
 // Checks every pair of the options against the exercise's target and ends
 // the lesson: status 0 when every probe of every pair passes, 1 otherwise,
 // 2 for an exercise that does not exist.

@@ -25,6 +25,7 @@
 #include "drawing.h"
 #include "lesson_table.h"
 #include "places.h"
+#include "practice.h"
 #include "scene.h"
 #include "watcher.h"
 
@@ -86,6 +87,7 @@ void updateTitle() {
         title += " - waiting for " + baseName(awayFile);
     else if (broken)
         title += " - shader error";
+    title += practiceTitle();
     glutSetWindowTitle(title.c_str());
 }
 
@@ -207,6 +209,12 @@ bool pairAway() {
     return !gone.empty();
 }
 
+// In an exercise, the learner's own pair checked against the target.
+void checkPractice(GLuint program) {
+    practiceCheck(program);
+    updateTitle();
+}
+
 // Builds the pair of `e` and draws with it from the next frame, or keeps the
 // last program that worked. From now on the pair's files are the ones watched.
 // `quiet`: a pair that does not build says nothing yet, and is tried again.
@@ -229,6 +237,7 @@ void usePair(const LessonEntry& e, bool quiet = false) {
     printf("Drawing with %s and %s\n", fileVert.c_str(), fileFrag.c_str());
     fflush(stdout);
     sayWhatDiffers(e, program);
+    if (&e == &own()) checkPractice(program);
 }
 
 void rebuild(bool quiet) { usePair(*pair, quiet); }
@@ -296,6 +305,8 @@ void otherPair(int key) {
     usePair(e);
 }
 void snapshot(int) { takeScreenshot(programName.c_str()); }
+void hint(int) { nextHint(); }
+void failingProbe(int) { nextFailingProbe(); }
 void endLesson(int) {
 #ifdef __EMSCRIPTEN__
     // The page's timers would keep a plain exit from ending the lesson.
@@ -317,6 +328,8 @@ const Binding bindings[] = {
 #else
     {'s', 's', false, "s", "save the picture as a PNG in", snapshot},
 #endif
+    {'n', 'n', false, "n", "in an exercise: the next hint, and last the solution", hint},
+    {'p', 'p', false, "p", "in an exercise: the view of a scene that fails, or back", failingProbe},
     {'h', 'h', false, "h", "these keys", printKeys},
     {27, 27, false, "Escape", "end", endLesson},
 };
@@ -422,5 +435,6 @@ bool useSources(const char* textVert, const char* textFrag, BuildReport* report)
         return false;
     }
     install(*pair, program);
+    if (pair == &own()) checkPractice(program);
     return true;
 }

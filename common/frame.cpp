@@ -28,11 +28,36 @@ void drawTeapot() {
     glutSolidTeapot(teapotSize);
 }
 
-void drawFrame() {
+// The scene in the viewport set now, cleared within the scissor box.
+static void drawScene(bool builtIn) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     way->placeScene();
-    if (view.builtIn && way->builtIn)
+    if (builtIn && way->builtIn)
         way->builtIn(drawTeapot);
     else
         drawTeapot();
+}
+
+// The frame in the window's left half and the same scene drawn with
+// view.beside in its right half, each with the projection of its own half.
+static void drawSideBySide() {
+    int w = glutGet(GLUT_WINDOW_WIDTH), h = glutGet(GLUT_WINDOW_HEIGHT), half = w / 2;
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    glEnable(GL_SCISSOR_TEST);
+    projection(half, h);
+    glScissor(0, 0, half, h);
+    drawScene(view.builtIn);
+    projection(w - half, h);
+    glViewport(half, 0, w - half, h);
+    glScissor(half, 0, w - half, h);
+    glUseProgram(view.beside);
+    drawScene(false);
+    glUseProgram((GLuint)program);
+    glDisable(GL_SCISSOR_TEST);
+}
+
+void drawFrame() {
+    if (view.beside) return drawSideBySide();
+    drawScene(view.builtIn);
 }

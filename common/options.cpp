@@ -20,6 +20,8 @@ const char* const help =
     "  --check EXERCISE --pair VERT FRAG [--pair VERT FRAG]...\n"
     "                        check each pair against the exercise's target in its probe\n"
     "                        scenes (status 0: every probe of every pair passes)\n"
+    "  --exercise NAME       with --explore: practise the exercise on the pair in the\n"
+    "                        working folder, checked at every save\n"
     "    --exercises FILE    the exercises' file (default: the project's)\n";
 
 const char* program;
@@ -92,7 +94,8 @@ Options readOptions(int argc, char** argv) {
         const char* arg = argv[i];
         bool valued = strcmp(arg, "--picture") == 0 || strcmp(arg, "--angle") == 0 ||
                       strcmp(arg, "--orbit") == 0 || strcmp(arg, "--size") == 0 ||
-                      strcmp(arg, "--check") == 0 || strcmp(arg, "--exercises") == 0;
+                      strcmp(arg, "--check") == 0 || strcmp(arg, "--exercises") == 0 ||
+                      strcmp(arg, "--exercise") == 0;
         if (valued && i + 1 >= argc) usage("%s wants a value", arg);
         const char* value = valued ? argv[++i] : nullptr;
         if (strcmp(arg, "--pair") == 0) {
@@ -103,6 +106,8 @@ Options readOptions(int argc, char** argv) {
             o.check = value;
         else if (strcmp(arg, "--exercises") == 0)
             o.exercises = value;
+        else if (strcmp(arg, "--exercise") == 0)
+            o.exercise = value;
         else if (strcmp(arg, "--core") == 0)
             o.core = true;
         else if (strcmp(arg, "--explore") == 0)
@@ -122,6 +127,8 @@ Options readOptions(int argc, char** argv) {
     if (o.picture && o.explore)
         usage("%s", "--picture draws one picture and ends: not with --explore");
     if (o.picture && !*o.picture) usage("%s", "--picture wants a file name");
+    if (o.exercise && !o.explore)
+        usage("%s", "--exercise NAME is practised in explore mode: with --explore");
     if (o.check && o.pairs.empty()) usage("%s", "--check EXERCISE wants --pair VERT FRAG");
     if (!o.check && !o.pairs.empty()) usage("%s", "--pair is for --check EXERCISE");
     if (o.check && (o.picture || o.explore))

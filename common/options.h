@@ -18,6 +18,9 @@ struct Options {
     // target in its probe scenes, one line a probe; the lesson then ends.
     const char* check = nullptr;
     std::vector<const char*> pairs;  // VERT, FRAG, VERT, FRAG...
+    // --exercise NAME (with --explore): practise an exercise on the pair in
+    // the working folder, checked against its target at every save
+    const char* exercise = nullptr;
     // --exercises FILE: the exercises' file (the project's exercises/exercises.txt)
     const char* exercises = nullptr;
 };

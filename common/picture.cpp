@@ -23,6 +23,17 @@ PictureScene currentScene() {
     return s;
 }
 
+void useScene(const PictureScene& s) {
+    a = s.angle;
+    view.orbiting = s.orbiting;
+    view.yaw = s.yaw;
+    view.pitch = s.pitch;
+    memcpy(lesson->perFrameLight ? light_pos : light_position, s.light, sizeof s.light);
+    look = s.look;
+    memcpy(textures, s.textures, sizeof textures);
+    way->useLook();
+}
+
 // The lesson's state that a picture changes, set to the picture's scene on
 // construction and put back as it was on destruction.
 namespace {
@@ -33,27 +44,18 @@ class SceneSwap {
         glGetIntegerv(GL_CURRENT_PROGRAM, &current);
         programBefore = (GLuint)current;
         viewBefore = view;
-        set(s);
+        useScene(s);
         view.builtIn = false;
+        view.beside = 0;
         glUseProgram(program);
     }
     ~SceneSwap() {
-        set(before);
+        useScene(before);
         view = viewBefore;
         glUseProgram(programBefore);
     }
 
    private:
-    static void set(const PictureScene& s) {
-        a = s.angle;
-        view.orbiting = s.orbiting;
-        view.yaw = s.yaw;
-        view.pitch = s.pitch;
-        memcpy(lesson->perFrameLight ? light_pos : light_position, s.light, sizeof s.light);
-        look = s.look;
-        memcpy(textures, s.textures, sizeof textures);
-        way->useLook();
-    }
     PictureScene before;
     View viewBefore;
     GLuint programBefore;

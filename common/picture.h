@@ -21,6 +21,10 @@ struct PictureScene {
 // The scene as the running lesson draws it now.
 PictureScene currentScene();
 
+// The running lesson's scene from now on: `scene`'s turn, orbit, light, look
+// and textures.
+void useScene(const PictureScene& scene);
+
 // Draws the teapot with `program` in `scene` into an off-screen image of
 // w x h pixels and hands back its pixels in `rgb` (rows from the top, 3 bytes
 // a pixel). The lesson's own state is as it was afterwards. False, with the

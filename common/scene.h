@@ -47,5 +47,6 @@ struct View {
     bool paused;          // the turn holds; frames are drawn when something changes
     bool builtIn;         // OpenGL's own lighting instead of the shaders (built-in state only)
     void (*afterDraw)();  // after the frame is drawn, before the swap (screenshots)
+    unsigned int beside;  // a program drawn in the window's right half (an exercise's target), or 0
 };
 extern View view;

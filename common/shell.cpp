@@ -146,6 +146,7 @@ int startLesson(const Lesson& row, int argc, char** argv) {
     if (options.picture) savePicture(options);
     if (options.check) runCheck(options);
     if (options.explore) startExplore(argv[0]);  // the learner's keys, mouse and live shaders
+    if (options.exercise) practiseExercise(options);
     glutMainLoop();
     return 0;
 }

@@ -1,0 +1,171 @@
+// Practising an exercise in explore mode (see practice.h).
+#include "practice.h"
+
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <vector>
+
+#include "check.h"
+#include "drawing.h"
+#include "picture.h"
+#include "scene.h"
+#include "shaders.h"
+
+namespace {
+
+Exercise exercise;
+bool active = false;
+GLuint target = 0;
+std::vector<ProbeResult> results;  // the last check's
+size_t hintsGiven = 0;
+bool helped = false;    // the solution was shown
+size_t probeShown = 0;  // the next failing probe to jump to, counted among the failing
+PictureScene ownScene;  // the lesson's scene, to come back to
+
+const char* const progressFile = "progress.txt";
+
+const char* profileName() { return way->shaderFolder[0] ? "core profile" : "GLSL 1.10"; }
+
+// Keeps this exercise's state in this profile in progress.txt, one line a
+// profile ("GLSL 1.10: solved"); a better state is never replaced by a
+// worse one. Written beside it and renamed over, so it is never half made.
+void keepProgress(const char* state) {
+    static const char* const order[] = {"started", "solved with help", "solved"};
+    auto rank = [](const std::string& s) {
+        for (int i = 0; i < 3; ++i)
+            if (s == order[i]) return i;
+        return -1;
+    };
+    std::vector<std::string> lines;
+    std::string prefix = std::string(profileName()) + ": ";
+    bool found = false;
+    if (FILE* f = fopen(progressFile, "r")) {
+        char line[256];
+        while (fgets(line, sizeof line, f)) {
+            std::string l(line);
+            while (!l.empty() && (l.back() == '\n' || l.back() == '\r')) l.pop_back();
+            if (l.compare(0, prefix.size(), prefix) == 0) {
+                found = true;
+                if (rank(l.substr(prefix.size())) >= rank(state)) return;  // as good already
+                l = prefix + state;
+            }
+            lines.push_back(l);
+        }
+        fclose(f);
+    }
+    if (!found) lines.push_back(prefix + state);
+    std::string temporary = std::string(progressFile) + ".part";
+    FILE* f = fopen(temporary.c_str(), "w");
+    if (!f) return;
+    for (const std::string& l : lines) fprintf(f, "%s\n", l.c_str());
+    bool ok = fclose(f) == 0;
+#ifdef _WIN32
+    if (ok) remove(progressFile);
+#endif
+    if (!ok || rename(temporary.c_str(), progressFile) != 0) remove(temporary.c_str());
+}
+
+void printFile(const std::string& path) {
+    printf("---- %s\n", path.c_str());
+    char* text = loadTextFile(path.c_str());
+    if (text) {
+        fputs(text, stdout);
+        free(text);
+    }
+}
+
+}  // namespace
+
+bool practising() { return active; }
+
+void startPractice(const Exercise& e, unsigned int program) {
+    exercise = e;
+    target = program;
+    active = true;
+    ownScene = currentScene();
+    if (lesson->textures) {  // the target samples the lesson's images too
+        GLuint before = shaderProg;
+        installProgram(target, true);
+        installProgram(before, true);
+    }
+    view.beside = target;
+    glutReshapeWindow(800, 400);
+    printf(
+        "Exercise %s (%s): %s\n%s\nYour picture is on the left, the target's on the right. "
+        "Every save that builds is checked in %zu scenes.\n",
+        e.name.c_str(), profileName(), e.teaches.c_str(), e.statement.c_str(), e.probes.size());
+    fflush(stdout);
+    keepProgress("started");
+}
+
+void practiceCheck(unsigned int program) {
+    if (!active) return;
+    results = checkAnswer(exercise, program, target);
+    probeShown = 0;
+    size_t passed = 0;
+    for (const ProbeResult& r : results) passed += r.passed;
+    printf("Check: %zu of %zu probes pass.\n", passed, results.size());
+    printResults(results);
+    if (allPassed(results)) {
+        printf(helped ? "Solved with help: every probe passes. Try it again later without.\n"
+                      : "Solved: every probe passes.\n");
+        keepProgress(helped ? "solved with help" : "solved");
+    } else {
+        printf("p shows the first scene that fails; n gives a hint.\n");
+    }
+    fflush(stdout);
+}
+
+std::string practiceTitle() {
+    if (!active || results.empty()) return "";
+    size_t passed = 0;
+    for (const ProbeResult& r : results) passed += r.passed;
+    if (passed == results.size()) return helped ? " - solved with help" : " - solved";
+    return " - " + std::to_string(passed) + " of " + std::to_string(results.size()) +
+           " probes pass";
+}
+
+void nextHint() {
+    if (!active) {
+        printf(
+            "No exercise: ./run.sh --exercise NAME starts one (./run.sh --exercises lists "
+            "them).\n");
+    } else if (hintsGiven < exercise.hints.size()) {
+        ++hintsGiven;
+        printf("Hint %zu of %zu: %s\n", hintsGiven, exercise.hints.size(),
+               exercise.hints[hintsGiven - 1].c_str());
+        if (hintsGiven == exercise.hints.size()) printf("n once more shows the solution.\n");
+    } else {
+        helped = true;
+        printf("The solution (the exercise counts as solved with help from now on):\n");
+        printFile(exercise.solutionVert);
+        printFile(exercise.solutionFrag);
+    }
+    fflush(stdout);
+}
+
+void nextFailingProbe() {
+    if (!active) return;
+    std::vector<const ProbeResult*> failing;
+    for (const ProbeResult& r : results)
+        if (!r.passed) failing.push_back(&r);
+    if (probeShown >= failing.size()) {
+        useScene(ownScene);
+        probeShown = 0;
+        printf("The lesson's own scene again.\n");
+    } else {
+        const ProbeResult& r = *failing[probeShown++];
+        PictureScene scene;
+        if (probeScene(r.name, scene)) {
+            useScene(scene);
+            view.paused = true;
+            printf("Probe %s: %s. %s (p: the next one)\n", r.name.c_str(), r.scene.c_str(),
+                   r.means.c_str());
+        }
+    }
+    fflush(stdout);
+}
