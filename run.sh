@@ -7,6 +7,14 @@
 #                              (with --explore too)
 #   ./run.sh --web [LESSON]    every lesson on a web page (WebGL 2), with a shader editor:
 #                              built into build-web/page and served on 127.0.0.1
+#   ./run.sh --exercises       the exercises, and how far you got with each
+#   ./run.sh [--core] --exercise NAME
+#                              an exercise: its starting pair copied into mine/NAME/
+#                              (never over a file there), explore mode on it, every
+#                              save checked against the target
+#   ./run.sh --check NAME [--core] VERT FRAG
+#                              checks a pair against the exercise's target, one line
+#                              a probe; status 0 when every probe passes (no display needed)
 #   ./run.sh --help            this text and the lessons
 # With no display ($DISPLAY empty) the lesson starts on a private Xvfb and
 # draws one picture, its teapot turned by 30 degrees, into out/LESSON.png
@@ -22,12 +30,15 @@ lessons=()
 for dir in lessons/*/; do lessons+=("$(basename "$dir")"); done
 usage() {
   echo "usage: ./run.sh [--core] [LESSON] | ./run.sh [--core] --explore LESSON | ./run.sh --web [LESSON]"
+  echo "       ./run.sh --exercises | ./run.sh [--core] --exercise NAME | ./run.sh --check NAME [--core] VERT FRAG"
   echo "       ./run.sh --help"
   echo "Builds LESSON (default lesson_ambient) and runs it from build/bin."
   echo "  --explore   pause, step, orbit, compare with built-in lighting, switch shaders;"
   echo "              a shader saved in data/ shows in the window at once (needs a display)"
   echo "  --core      the OpenGL 3.3 core profile: no built-in state, the shaders of data/core/"
   echo "  --web       the lessons on a web page with a shader editor, served on 127.0.0.1"
+  echo "  --exercise  an exercise in your own folder, mine/NAME/, checked at every save"
+  echo "  --check     a pair checked against an exercise's target (for a teacher, or a script)"
   echo "Lessons:"
   printf '  %s\n' "${lessons[@]}"
 }
@@ -36,13 +47,23 @@ option=  # --explore, or --watch as the learner typed it
 core=()   # --core, handed on to the lesson
 lesson=
 given=0
+exercise=
+pair=()  # --check's VERT and FRAG
 while [ $# -gt 0 ]; do
   case $1 in
     -h | --help) usage; exit 0 ;;
     --explore | --watch) mode=explore option=$1 ;;  # --watch: the name of the old restart loop
     --core) core=(--core) ;;
     --web) mode=web option=$1 ;;
+    --exercises) mode=exercises option=$1 ;;
+    --exercise | --check)
+      mode=${1#--} option=$1
+      [ $# -ge 2 ] || { echo "run.sh: $1 needs an exercise's name (./run.sh --exercises lists them)" >&2; exit 2; }
+      exercise=$2
+      shift
+      ;;
     -*) echo "run.sh: unknown option '$1'" >&2; usage >&2; exit 2 ;;
+    *) if [ "$mode" = check ]; then pair+=("$1"); shift; continue; fi ;;&
     *)
       if [ $given = 1 ]; then
         echo "run.sh: one lesson at a time ('$lesson', then '$1')" >&2
@@ -55,6 +76,18 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
+. tools/exercises.sh
+case $mode in
+  exercises) list_exercises; exit 0 ;;
+  exercise | check)
+    lesson=$(exercise_lesson "$exercise") || exit 2
+    given=1
+    if [ "$mode" = check ] && [ ${#pair[@]} -ne 2 ]; then
+      echo "run.sh: --check $exercise wants two files, VERT and FRAG" >&2
+      exit 2
+    fi
+    ;;
+esac
 if [ "$mode" = explore ] && [ $given = 0 ]; then
   echo "run.sh: $option needs a lesson" >&2
   usage >&2
@@ -82,6 +115,11 @@ if [ "$mode" = web ]; then
   exec python3 tools/serve.py "$root/build-web/page" $lesson
 fi
 
+if [ "$mode" = exercise ] && [ -z "${DISPLAY:-}" ]; then
+  echo "run.sh: --exercise needs a display (a desktop session, or ssh -X); without one," \
+    "./run.sh --check $exercise VERT FRAG checks a pair" >&2
+  exit 2
+fi
 if [ "$mode" = explore ] && [ -z "${DISPLAY:-}" ]; then
   echo "run.sh: $option needs a display (a desktop session, or ssh -X);" \
     "without one, ./run.sh $lesson saves a screenshot" >&2
@@ -95,6 +133,29 @@ build_lesson() {
 }
 locked build build_lesson
 bin=$root/build/bin
+
+if [ "$mode" = exercise ]; then
+  folder=$(exercise_folder "$exercise" "$lesson" "$bin" "${core[@]}")
+  cd "$folder"
+  exec "$bin/$lesson" "${core[@]}" --explore --exercise "$exercise"
+fi
+if [ "$mode" = check ]; then
+  files=()
+  for file in "${pair[@]}"; do
+    [ -f "$file" ] || { echo "run.sh: no file '$file'" >&2; exit 2; }
+    files+=("$(cd "$(dirname "$file")" && pwd)/$(basename "$file")")
+  done
+  cd "$bin"
+  if [ -z "${DISPLAY:-}" ]; then
+    . "$root/tools/xvfb.sh"
+    trap stop_xvfb EXIT
+    start_xvfb
+    status=0
+    "./$lesson" "${core[@]}" --check "$exercise" --pair "${files[@]}" || status=$?
+    exit $status
+  fi
+  exec "./$lesson" "${core[@]}" --check "$exercise" --pair "${files[@]}"
+fi
 
 if [ "$mode" = explore ]; then
   # Run in build/bin, the lesson knows the project: it reads and watches the

@@ -145,8 +145,8 @@ int startLesson(const Lesson& row, int argc, char** argv) {
 
     if (options.picture) savePicture(options);
     if (options.check) runCheck(options);
-    if (options.explore) startExplore(argv[0]);  // the learner's keys, mouse and live shaders
-    if (options.exercise) practiseExercise(options);
+    if (options.exercise) practiseExercise(options);  // checked at every build from now on
+    if (options.explore) startExplore(argv[0]);       // the learner's keys, mouse and live shaders
     glutMainLoop();
     return 0;
 }
