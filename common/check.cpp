@@ -179,9 +179,7 @@ bool probeScene(const std::string& name, PictureScene& s) {
 }
 
 std::vector<ProbeResult> checkAnswer(const Exercise& e, unsigned int answer, unsigned int target,
-                                     int size,
-                                     std::vector<std::vector<unsigned char>>* answerPictures,
-                                     std::vector<std::vector<unsigned char>>* targetPictures) {
+                                     int size, std::vector<ProbePictures>* pictures) {
     std::vector<ProbeResult> results;
     if (lesson->textures) {
         bindSamplersOf(answer);
@@ -195,6 +193,7 @@ std::vector<ProbeResult> checkAnswer(const Exercise& e, unsigned int answer, uns
         if (!kind || !probeScene(probe.name, scene)) {
             r.scene = "no such probe in this lesson";
             r.means = "the exercises' file names a probe this lesson cannot draw";
+            if (pictures) pictures->push_back(ProbePictures{});
             results.push_back(r);
             continue;
         }
@@ -204,23 +203,37 @@ std::vector<ProbeResult> checkAnswer(const Exercise& e, unsigned int answer, uns
         if (!drawTwice(answer, scene, size, answerWhite, answerBlack) ||
             !drawTwice(target, scene, size, targetWhite, targetBlack)) {
             r.means = "this driver cannot draw off screen";
+            if (pictures) pictures->push_back(ProbePictures{});
             results.push_back(r);
             continue;
         }
+        ProbePictures made;
+        made.difference.assign(answerWhite.size(), 255);
         for (size_t i = 0; i < answerWhite.size(); i += 3) {
             bool answerCovers = memcmp(&answerWhite[i], &answerBlack[i], 3) == 0;
             bool targetCovers = memcmp(&targetWhite[i], &targetBlack[i], 3) == 0;
             if (!answerCovers && !targetCovers) continue;
             ++r.covered;
-            for (int c = 0; c < 3; ++c)
-                if (abs(answerWhite[i + c] - targetWhite[i + c]) > pixelTolerance) {
-                    ++r.differing;
-                    break;
-                }
+            int worst = 0;
+            for (int c = 0; c < 3; ++c) {
+                int d = abs(answerWhite[i + c] - targetWhite[i + c]);
+                if (d > worst) worst = d;
+            }
+            unsigned char* out = &made.difference[i];
+            if (worst > pixelTolerance) {
+                ++r.differing;
+                out[0] = 255;
+                out[1] = out[2] = (unsigned char)(200 - worst * 200 / 255);
+            } else {
+                for (int c = 0; c < 3; ++c) out[c] = (unsigned char)(192 + targetWhite[i + c] / 4);
+            }
         }
         r.passed = r.covered > 0 && r.differing <= shareTolerance * r.covered;
-        if (answerPictures) answerPictures->push_back(answerWhite);
-        if (targetPictures) targetPictures->push_back(targetWhite);
+        if (pictures) {
+            made.answer = answerWhite;
+            made.target = targetWhite;
+            pictures->push_back(made);
+        }
         results.push_back(r);
     }
     return results;

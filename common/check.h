@@ -24,13 +24,19 @@ struct ProbeResult {
 // ("images" without textures).
 bool probeScene(const std::string& name, PictureScene& scene);
 
+// A probe's three pictures (RGB, size x size): the answer's, the target's,
+// and where they differ (red, the deeper the more; the target's own pixels
+// faded where they agree).
+struct ProbePictures {
+    std::vector<unsigned char> answer, target, difference;
+};
+
 // Draws `answer` and `target` (linked programs) in every probe of `e` at
-// size x size pixels and compares them. `answerPictures` and
-// `targetPictures`, when given, receive each probe's picture (RGB).
-std::vector<ProbeResult> checkAnswer(
-    const Exercise& e, unsigned int answer, unsigned int target, int size = 200,
-    std::vector<std::vector<unsigned char>>* answerPictures = nullptr,
-    std::vector<std::vector<unsigned char>>* targetPictures = nullptr);
+// size x size pixels and compares them. `pictures`, when given, receives
+// each probe's pictures.
+std::vector<ProbeResult> checkAnswer(const Exercise& e, unsigned int answer, unsigned int target,
+                                     int size = 200,
+                                     std::vector<ProbePictures>* pictures = nullptr);
 
 // Whether every probe passed.
 bool allPassed(const std::vector<ProbeResult>& results);

@@ -10,6 +10,7 @@
 #include "drawing.h"
 #include "lesson_paths.h"  // written by the build: LESSONS_EXERCISES_FILE
 #include "lesson_table.h"
+#include "png.h"
 #include "practice.h"
 #include "scene.h"
 #include "shaders.h"
@@ -78,6 +79,21 @@ void practiseExercise(const Options& options) {
     practiceCheck(shaderProg);
 }
 
+// A probe's pictures as PAIR-PROBE-answer.png, -target.png and
+// -difference.png in `folder`; a picture that cannot be written is said.
+static void savePictures(const char* folder, size_t pair, const std::string& probe, int size,
+                         const ProbePictures& p) {
+    const std::vector<unsigned char>* images[] = {&p.answer, &p.target, &p.difference};
+    const char* const kinds[] = {"answer", "target", "difference"};
+    for (int k = 0; k < 3; ++k) {
+        if (images[k]->empty()) continue;
+        std::string path = std::string(folder) + "/" + std::to_string(pair) + "-" + probe + "-" +
+                           kinds[k] + ".png";
+        int why = writePNGOver(path.c_str(), size, size, images[k]->data());
+        if (why) fprintf(stderr, "Could not save %s: %s.\n", path.c_str(), strerror(why));
+    }
+}
+
 void runCheck(const Options& options) {
     std::string file = exercisesFile(options.exercises);
     std::vector<Exercise> exercises;
@@ -96,7 +112,12 @@ void runCheck(const Options& options) {
             passed = false;
             continue;
         }
-        std::vector<ProbeResult> results = checkAnswer(exercise, answer, target);
+        std::vector<ProbePictures> pictures;
+        const int size = 200;
+        std::vector<ProbeResult> results =
+            checkAnswer(exercise, answer, target, size, options.pictures ? &pictures : nullptr);
+        for (size_t p = 0; p < pictures.size(); ++p)
+            savePictures(options.pictures, i / 2 + 1, results[p].name, size, pictures[p]);
         printResults(results);
         passed = passed && allPassed(results);
         glDeleteProgram(answer);

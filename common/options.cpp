@@ -22,6 +22,8 @@ const char* const help =
     "                        scenes (status 0: every probe of every pair passes)\n"
     "  --exercise NAME       with --explore: practise the exercise on the pair in the\n"
     "                        working folder, checked at every save\n"
+    "    --pictures DIR      each probe's pictures saved in DIR: the answer's, the\n"
+    "                        target's and their difference\n"
     "    --exercises FILE    the exercises' file (default: the project's)\n";
 
 const char* program;
@@ -95,7 +97,7 @@ Options readOptions(int argc, char** argv) {
         bool valued = strcmp(arg, "--picture") == 0 || strcmp(arg, "--angle") == 0 ||
                       strcmp(arg, "--orbit") == 0 || strcmp(arg, "--size") == 0 ||
                       strcmp(arg, "--check") == 0 || strcmp(arg, "--exercises") == 0 ||
-                      strcmp(arg, "--exercise") == 0;
+                      strcmp(arg, "--exercise") == 0 || strcmp(arg, "--pictures") == 0;
         if (valued && i + 1 >= argc) usage("%s wants a value", arg);
         const char* value = valued ? argv[++i] : nullptr;
         if (strcmp(arg, "--pair") == 0) {
@@ -108,6 +110,8 @@ Options readOptions(int argc, char** argv) {
             o.exercises = value;
         else if (strcmp(arg, "--exercise") == 0)
             o.exercise = value;
+        else if (strcmp(arg, "--pictures") == 0)
+            o.pictures = value;
         else if (strcmp(arg, "--core") == 0)
             o.core = true;
         else if (strcmp(arg, "--explore") == 0)
@@ -130,6 +134,7 @@ Options readOptions(int argc, char** argv) {
     if (o.exercise && !o.explore)
         usage("%s", "--exercise NAME is practised in explore mode: with --explore");
     if (o.check && o.pairs.empty()) usage("%s", "--check EXERCISE wants --pair VERT FRAG");
+    if (o.pictures && !o.check) usage("%s", "--pictures DIR is for --check EXERCISE");
     if (!o.check && !o.pairs.empty()) usage("%s", "--pair is for --check EXERCISE");
     if (o.check && (o.picture || o.explore))
         usage("%s", "--check draws its own pictures and ends: not with --picture or --explore");

@@ -18,6 +18,9 @@ struct Options {
     // target in its probe scenes, one line a probe; the lesson then ends.
     const char* check = nullptr;
     std::vector<const char*> pairs;  // VERT, FRAG, VERT, FRAG...
+    // --pictures DIR: each probe's pictures saved there as PNGs, named
+    // PAIR-PROBE-answer.png, -target.png and -difference.png (PAIR from 1)
+    const char* pictures = nullptr;
     // --exercise NAME (with --explore): practise an exercise on the pair in
     // the working folder, checked against its target at every save
     const char* exercise = nullptr;
