@@ -181,6 +181,50 @@ def run_sh_core(source, run_sh, scratch):
             os.remove(shot)
 
 
+def exercises(source, run_sh, scratch):
+    """A teacher's check without a display (statuses 0, 1 and 2), the report
+    of a folder of learners' pairs, and an exercise's folder that keeps the
+    learner's files."""
+    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+    data = os.path.join(source, "data")
+    diffuse = [os.path.join(data, "oswietlenie_rozproszone." + kind) for kind in ("vert", "frag")]
+    ambient = [os.path.join(data, "oswietlenie_otoczenia." + kind) for kind in ("vert", "frag")]
+    for pair, status, said in ((diffuse, 0, "pass  behind"), (ambient, 1, "FAIL  behind"), (["a", "b"], 2, "")):
+        name = "nonsense" if status == 2 else "lesson_diffuse"
+        proc = subprocess.run([run_sh, "--check", name, *pair], env=env, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, timeout=300)
+        expect(proc.returncode == status and said in proc.stdout.decode(),
+               f"./run.sh --check {name}: status {proc.returncode}, {proc.stdout[-300:]!r} {proc.stderr[-300:]!r}")
+    # A class of two: one right, one not, and a folder without a pair.
+    learners = os.path.join(scratch, "class")
+    for name, pair in (("ania", diffuse), ("bartek", ambient), ("celina", [])):
+        os.makedirs(os.path.join(learners, name))
+        for file in pair:
+            shutil.copy(file, os.path.join(learners, name))
+    report = os.path.join(scratch, "report.html")
+    proc = subprocess.run([os.path.join(source, "tools", "check_folder.sh"), "lesson_diffuse", learners,
+                           "--report", report], env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=300)
+    text = open(report).read() if os.path.exists(report) else ""
+    expect(proc.returncode == 1 and ">6 of 6<" in text and ">0 of 6<" in text and "no pair" in text
+           and text.count("data:image/png;base64,") == 2 * 6 * 3,
+           f"tools/check_folder.sh: status {proc.returncode}, {proc.stderr[-300:]!r}, report of {len(text)} characters")
+    # The exercise's folder: the starting pair where the learner has none,
+    # and the learner's own file kept.
+    project = os.path.join(scratch, "project")
+    os.makedirs(os.path.join(project, "mine", "lesson_diffuse"))
+    for name in ("exercises", "lessons", "data", "tools"):
+        os.symlink(os.path.join(source, name), os.path.join(project, name))
+    own = os.path.join(project, "mine", "lesson_diffuse", "oswietlenie_rozproszone.vert")
+    with open(own, "w") as f:
+        f.write("// mine\n")
+    proc = subprocess.run(["bash", "-c", ". tools/exercises.sh && exercise_folder lesson_diffuse lesson_diffuse /none"],
+                          cwd=project, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
+    frag = os.path.join(project, "mine", "lesson_diffuse", "oswietlenie_rozproszone.frag")
+    expect(open(own).read() == "// mine\n" and b"Keeping your" in proc.stderr and os.path.exists(frag)
+           and open(frag).read() == open(ambient[1]).read(),
+           f"the exercise's folder: {proc.stderr!r}, the learner's file now {open(own).read()!r}")
+
+
 def main(source, bin_dir, scratch):
     run_sh = os.path.join(source, "run.sh")
     shutil.rmtree(scratch, ignore_errors=True)
@@ -189,6 +233,7 @@ def main(source, bin_dir, scratch):
     headless(source, bin_dir, scratch)
     run_sh_core(source, run_sh, scratch)
     explore(source, run_sh, scratch)
+    exercises(source, run_sh, scratch)
     return outcome(scratch)
 
 

@@ -771,6 +771,56 @@ def explore_side_by_side(lesson, opts):
             check(all(os.path.exists(s) for s in shots), "a screenshot went when a run ended")
 
 
+@case
+def exercise_flow(lesson, opts):
+    """An exercise as a learner practises it: started from its starting pair,
+    a near miss saved is checked and the failing probe named, p shows that
+    scene, the solution saved passes, and the progress is kept."""
+    project = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+    folder = lesson.scratch()
+    for kind in ("vert", "frag"):
+        shutil.copy(os.path.join(project, "data", f"oswietlenie_otoczenia.{kind}"), os.path.join(folder, f"{lesson.stem}.{kind}"))
+    vert = os.path.join(folder, lesson.vert)
+    with open(os.path.join(project, "data", lesson.vert)) as f:
+        solution = f.read()
+    command = [os.path.join(lesson.bin_dir, lesson.name), "--explore", "--exercise", "lesson_diffuse"]
+
+    def checked(before, what, seconds=5):
+        deadline = time.monotonic() + seconds
+        while running.output()[0].count(b"Check: ") == before:
+            check(time.monotonic() < deadline, f"{what}: no check {seconds} s later: {running.output()[0][-300:]!r}")
+            time.sleep(0.02)
+        return running.output()[0].decode(errors="replace").rsplit("Check: ", 1)[1]
+
+    with PrivateDisplay("840x480") as display, Running(lesson, folder, display, command=command,
+                                                      explore=True) as running:
+        first = checked(0, "the starting pair")
+        check(first.startswith("0 of 6 probes pass") and "0 of 6 probes pass" in running.title("probes"),
+              f"the starting pair: {first[:200]!r}, {running.title()!r}")
+        checks = running.output()[0].count(b"Check: ")
+        with open(vert, "w") as f:  # the near miss: no clamp at zero
+            f.write(solution.replace("max(dot(normal, lightDir), 0.0)", "dot(normal, lightDir)"))
+        near = checked(checks, "a near miss")
+        check("FAIL  behind" in near and "Is N·L clamped at zero?" in near and "probes pass" in running.title(),
+              f"a near miss: {near[:600]!r}")
+        running.key("p")
+        deadline = time.monotonic() + 3
+        while b"Probe " not in running.output()[0]:
+            check(time.monotonic() < deadline, "p did not show a failing probe's scene")
+            time.sleep(0.02)
+        checks = running.output()[0].count(b"Check: ")
+        with open(vert, "w") as f:
+            f.write(solution)
+        solved = checked(checks, "the solution")
+        check("Solved: every probe passes." in solved and running.title("solved").endswith(" - solved"),
+              f"the solution: {solved[:300]!r}, {running.title()!r}")
+        running.key("Escape")
+        check(running.finish().rc == 0, "Escape in an exercise")
+    with open(os.path.join(folder, "progress.txt")) as f:
+        kept = f.read()
+    check(kept == "GLSL 1.10: solved\n", f"the progress kept: {kept!r}")
+
+
 # Shader files and the shader pipeline ----------------------------------------------------------
 
 GOOD_VERT = "#version 110\nvoid main() { gl_Position = ftransform(); }\n"
