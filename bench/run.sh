@@ -18,6 +18,7 @@ python3 bench/lessons_bench.py --bin build/bin --tools build/tests "$@"
 python3 bench/core_bench.py --bin build/bin --tools build/tests "$@"
 python3 bench/edit_loop.py --bin build/bin --tools build/tests
 python3 bench/habits_bench.py --bin build/bin --tools build/tests "$@"
+python3 bench/exercises_bench.py --bin build/bin "$@"
 tools/deps.sh web
 build_page() {
   emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null 2>&1

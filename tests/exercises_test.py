@@ -134,6 +134,8 @@ def read_exercises(path):
                 current = exercises.setdefault(rest, {})
             elif words[0] in ("lesson", "start", "solution"):
                 current[words[0]] = rest
+            elif words[0] == "probe":
+                current["probes"] = current.get("probes", 0) + 1
     return exercises
 
 

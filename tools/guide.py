@@ -2,6 +2,10 @@
 """Writes the shaders' code into the guide, docs/lessons.md, between its markers:
     <!-- code: FILE -->      ...  <!-- end code -->    FILE as it stands
     <!-- diff: OLD NEW -->   ...  <!-- end diff -->    what NEW changes in OLD (diff -u)
+    <!-- exercises: LESSON --> ... <!-- end exercises -->
+                                                      the exercises drawn in LESSON's scene,
+                                                      from exercises/exercises.txt (never
+                                                      their solutions)
 The files are named from the top of the project. After changing a shader:
     tools/guide.py            rewrites the guide
     tools/guide.py --check    fails, naming the blocks, when the guide is stale"""
@@ -13,7 +17,7 @@ import sys
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 GUIDE = os.path.join(ROOT, "docs", "lessons.md")
-BLOCK = re.compile(r"<!-- (code|diff): ([^>]*?) -->\n.*?<!-- end \1 -->\n", re.S)
+BLOCK = re.compile(r"<!-- (code|diff|exercises): ([^>]*?) -->\n.*?<!-- end \1 -->\n", re.S)
 
 
 def lines_of(name):
@@ -21,8 +25,36 @@ def lines_of(name):
         return f.read().splitlines(keepends=True)
 
 
+def exercises_of(lesson):
+    """The exercises drawn in `lesson`'s scene, as the guide tells them."""
+    blocks, current = [], None
+    for line in lines_of("exercises/exercises.txt"):
+        word, _, rest = line.strip().partition(" ")
+        if word == "exercise":
+            current = {"name": rest, "statement": "", "teaches": ""}
+            blocks.append(current)
+        elif current is not None and word in ("lesson", "statement", "teaches"):
+            current[word] = (current.get(word, "") + " " + rest).strip() if word != "lesson" else rest
+    text = ["### Exercises\n\n"]
+    if lesson == "lesson_ambient":
+        text.append("Each exercise is checked against its target picture in several scenes every time "
+                    "you save (`./run.sh --exercise NAME`, with `--core` for the core profile): your "
+                    "pair goes in `mine/NAME/`, the target is drawn beside your picture, the terminal "
+                    "and the title say which scenes pass and what a failing one means, `p` shows a "
+                    "scene that fails, `n` gives a hint (and last, the solution). `./run.sh "
+                    "--exercises` lists them with how far you got.\n\n")
+    else:
+        text.append("Start one with `./run.sh --exercise NAME` (`--core` too), as in lesson 1.\n\n")
+    for e in blocks:
+        if e.get("lesson") == lesson:
+            text.append(f"- **`{e['name']}`**: {e['statement']} *It teaches:* {e['teaches']}\n")
+    return "".join(text) + "\n"
+
+
 def block(match):
     kind, names = match.group(1), match.group(2).split()
+    if kind == "exercises":
+        return f"<!-- exercises: {names[0]} -->\n{exercises_of(names[0])}<!-- end exercises -->\n"
     if kind == "code":
         body, language = "".join(lines_of(names[0])), "glsl"
     else:
