@@ -96,8 +96,9 @@ void startPractice(const Exercise& e, unsigned int program) {
     glutReshapeWindow(800, 400);
     printf(
         "Exercise %s (%s): %s\n%s\nYour picture is on the left, the target's on the right. "
-        "Every save that builds is checked in %zu scenes.\n",
-        e.name.c_str(), profileName(), e.teaches.c_str(), e.statement.c_str(), e.probes.size());
+        "Every save that builds is checked in %d scenes.\n",
+        e.name.c_str(), profileName(), e.teaches.c_str(), e.statement.c_str(),
+        (int)e.probes.size());
     fflush(stdout);
     keepProgress("started");
 }
@@ -108,7 +109,7 @@ void practiceCheck(unsigned int program) {
     probeShown = 0;
     size_t passed = 0;
     for (const ProbeResult& r : results) passed += r.passed;
-    printf("Check: %zu of %zu probes pass.\n", passed, results.size());
+    printf("Check: %d of %d probes pass.\n", (int)passed, (int)results.size());
     printResults(results);
     if (allPassed(results)) {
         printf(helped ? "Solved with help: every probe passes. Try it again later without.\n"
@@ -136,7 +137,7 @@ void nextHint() {
             "them).\n");
     } else if (hintsGiven < exercise.hints.size()) {
         ++hintsGiven;
-        printf("Hint %zu of %zu: %s\n", hintsGiven, exercise.hints.size(),
+        printf("Hint %d of %d: %s\n", (int)hintsGiven, (int)exercise.hints.size(),
                exercise.hints[hintsGiven - 1].c_str());
         if (hintsGiven == exercise.hints.size()) printf("n once more shows the solution.\n");
     } else {
