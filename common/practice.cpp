@@ -20,7 +20,8 @@ namespace {
 Exercise exercise;
 bool active = false;
 GLuint target = 0;
-std::vector<ProbeResult> results;  // the last check's
+std::vector<ProbeResult> results;     // the last check's
+std::vector<ProbePictures> pictures;  // and its pictures
 size_t hintsGiven = 0;
 bool helped = false;    // the solution was shown
 size_t probeShown = 0;  // the next failing probe to jump to, counted among the failing
@@ -105,7 +106,8 @@ void startPractice(const Exercise& e, unsigned int program) {
 
 void practiceCheck(unsigned int program) {
     if (!active) return;
-    results = checkAnswer(exercise, program, target);
+    pictures.clear();
+    results = checkAnswer(exercise, program, target, 200, &pictures);
     probeShown = 0;
     size_t passed = 0;
     for (const ProbeResult& r : results) passed += r.passed;
@@ -120,6 +122,10 @@ void practiceCheck(unsigned int program) {
     }
     fflush(stdout);
 }
+
+const std::vector<ProbeResult>& practiceResults() { return results; }
+const std::vector<ProbePictures>& practicePictures() { return pictures; }
+bool practiceHelped() { return helped; }
 
 std::string practiceTitle() {
     if (!active || results.empty()) return "";

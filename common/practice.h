@@ -7,7 +7,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "check.h"
 #include "exercise.h"
 
 // Whether an exercise is being practised.
@@ -21,6 +23,14 @@ void startPractice(const Exercise& e, unsigned int target);
 // Checks `program`, the pair just built, against the target: one line per
 // probe in the terminal, the title's count, the progress file.
 void practiceCheck(unsigned int program);
+
+// The last check's results, and each probe's pictures (the answer's, the
+// target's, their difference); empty before the first.
+const std::vector<ProbeResult>& practiceResults();
+const std::vector<ProbePictures>& practicePictures();
+
+// Whether the solution was shown (the exercise is "solved with help").
+bool practiceHelped();
 
 // The title's words for the last check: " - 3 of 5 probes pass", " - solved".
 std::string practiceTitle();

@@ -11,11 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "checkmode.h"
 #include "drawing.h"
+#include "exercise.h"
 #include "explore.h"
 #include "lesson_table.h"
 #include "picture.h"
 #include "png.h"
+#include "practice.h"
 #include "shaders.h"
 #include "shell.h"
 
@@ -29,26 +32,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* pageLessons() {
     for (const LessonEntry& e : lessonTable)
         lines += std::string(e.name) + "\t" + e.row.subject + "\n";
     return lines.c_str();
-}
-
-// One line per file the lessons read, as they open it: the core profile's
-// shaders of every lesson (any lesson's pair can be loaded), and the images.
-extern "C" EMSCRIPTEN_KEEPALIVE const char* pageFiles() {
-    static std::string lines;
-    lines.clear();
-    for (const LessonEntry& e : lessonTable)
-        lines += lessonFile(e.row.vertexFile, coreProfile) + "\n" +
-                 lessonFile(e.row.fragmentFile, coreProfile) + "\n";
-    lines += "tex0.tga\ntex1.tga\n";
-    return lines.c_str();
-}
-
-// The shader file of the pair drawn now (0 vertex, 1 fragment), for the
-// page's editor.
-extern "C" EMSCRIPTEN_KEEPALIVE const char* pageWatched(int fragment) {
-    static std::string file;
-    file = watchedFile(fragment != 0);
-    return file.c_str();
 }
 
 // Text as a JSON string.
@@ -67,6 +50,117 @@ static std::string quoted(const std::string& text) {
         }
     }
     return out + "\"";
+}
+
+// The exercises' file, where the page puts it in the program's folder.
+static const char* const exercisesTxt = "exercises/exercises.txt";
+
+// One line per file the lessons read, as they open it: the core profile's
+// shaders of every lesson (any lesson's pair can be loaded), the images, and
+// the exercises' pairs (once the page has put exercises.txt in place).
+extern "C" EMSCRIPTEN_KEEPALIVE const char* pageFiles() {
+    static std::string lines;
+    lines.clear();
+    for (const LessonEntry& e : lessonTable)
+        lines += lessonFile(e.row.vertexFile, coreProfile) + "\n" +
+                 lessonFile(e.row.fragmentFile, coreProfile) + "\n";
+    lines += "tex0.tga\ntex1.tga\n";
+    std::vector<Exercise> exercises;
+    std::string why;
+    if (readExercises(exercisesTxt, exercises, why))
+        for (const Exercise& e : exercises)
+            for (const std::string* f :
+                 {&e.startVert, &e.startFrag, &e.solutionVert, &e.solutionFrag})
+                if (lines.find(pairFile(*f, true) + "\n") == std::string::npos)
+                    lines += pairFile(*f, true) + "\n";
+    return lines.c_str();
+}
+
+// The shader file of the pair drawn now (0 vertex, 1 fragment), for the
+// page's editor.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* pageWatched(int fragment) {
+    static std::string file;
+    file = watchedFile(fragment != 0);
+    return file.c_str();
+}
+
+// The exercises: [{"name", "lesson", "teaches", "statement", "hints": [...],
+// "start": [VERT, FRAG], "solution": [VERT, FRAG], "files": [VERT, FRAG]}],
+// the pairs' files in the core profile, "files" the lesson's own pair (where
+// the learner's text goes).
+extern "C" EMSCRIPTEN_KEEPALIVE const char* pageExercises() {
+    static std::string json;
+    std::vector<Exercise> exercises;
+    std::string why;
+    json = "[";
+    if (readExercises(exercisesTxt, exercises, why)) {
+        for (size_t i = 0; i < exercises.size(); ++i) {
+            const Exercise& e = exercises[i];
+            const Lesson* row = nullptr;
+            for (const LessonEntry& l : lessonTable)
+                if (e.lesson == l.name) row = &l.row;
+            if (!row) continue;
+            std::string hints;
+            for (const std::string& h : e.hints) hints += (hints.empty() ? "" : ",") + quoted(h);
+            json += (json.size() > 1 ? "," : "") + std::string("{\"name\":") + quoted(e.name) +
+                    ",\"lesson\":" + quoted(e.lesson) + ",\"teaches\":" + quoted(e.teaches) +
+                    ",\"statement\":" + quoted(e.statement) + ",\"hints\":[" + hints + "]" +
+                    ",\"start\":[" + quoted(pairFile(e.startVert, true)) + "," +
+                    quoted(pairFile(e.startFrag, true)) + "],\"solution\":[" +
+                    quoted(pairFile(e.solutionVert, true)) + "," +
+                    quoted(pairFile(e.solutionFrag, true)) + "],\"files\":[" +
+                    quoted(lessonFile(row->vertexFile, coreProfile)) + "," +
+                    quoted(lessonFile(row->fragmentFile, coreProfile)) + "]}";
+        }
+    }
+    json += "]";
+    return json.c_str();
+}
+
+// Practises the exercise `name` in the running lesson (its own): its target
+// drawn beside, every build checked.
+extern "C" EMSCRIPTEN_KEEPALIVE void pageExercise(const char* name) {
+    Options options;
+    options.explore = true;
+    options.exercise = name;
+    options.exercises = exercisesTxt;
+    practiseExercise(options);
+}
+
+// The next hint, or after the last the solution, said as on the desktop.
+extern "C" EMSCRIPTEN_KEEPALIVE void pageHint() { nextHint(); }
+
+// The last check: {"helped": bool, "probes": [{"name", "scene", "means",
+// "passed", "differing", "covered"}]}.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* pageCheck() {
+    static std::string json;
+    json = std::string("{\"helped\":") + (practiceHelped() ? "true" : "false") + ",\"probes\":[";
+    const std::vector<ProbeResult>& results = practiceResults();
+    for (size_t i = 0; i < results.size(); ++i) {
+        const ProbeResult& r = results[i];
+        json += (i ? "," : "") + std::string("{\"name\":") + quoted(r.name) +
+                ",\"scene\":" + quoted(r.scene) + ",\"means\":" + quoted(r.means) +
+                ",\"passed\":" + (r.passed ? "true" : "false") +
+                ",\"differing\":" + std::to_string(r.differing) +
+                ",\"covered\":" + std::to_string(r.covered) + "}";
+    }
+    json += "]}";
+    return json.c_str();
+}
+
+// Probe `i`'s picture of the last check (0 the learner's, 1 the target's,
+// 2 their difference) as a PNG's bytes in Module.picture: their count, or 0.
+extern "C" EMSCRIPTEN_KEEPALIVE int pageProbePicture(int i, int kind) {
+    const std::vector<ProbePictures>& pictures = practicePictures();
+    if (i < 0 || (size_t)i >= pictures.size() || kind < 0 || kind > 2) return 0;
+    const ProbePictures& p = pictures[i];
+    const std::vector<unsigned char>& rgb = kind == 0   ? p.answer
+                                            : kind == 1 ? p.target
+                                                        : p.difference;
+    if (rgb.empty()) return 0;
+    std::vector<unsigned char> png = encodePNG(200, 200, rgb.data());
+    EM_ASM({ Module.picture = HEAPU8.slice($0, $0 + $1); }, png.data(), png.size());
+    return (int)png.size();
 }
 
 // The pair drawn now, built from the editor's text: {"built": true|false,

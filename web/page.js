@@ -8,7 +8,11 @@
   const canvas = $('canvas');
   const editors = [$('vertex'), $('fragment')];
   const names = [$('vertexName'), $('fragmentName')];
-  const kept = 'glsl-lessons:';  // local storage: the learner's text of a file, by its name
+  let kept = 'glsl-lessons:';    // local storage: the learner's text of a file, by its name
+  const progressKey = 'glsl-lessons:progress:';  // and how far they got with each exercise
+  let exercise = null;           // the exercise practised, as the program lists it
+  let hintsShown = 0;
+  let probeUrls = [];            // the check's pictures, given back when the next check comes
   const own = {};                // the page's text of each shader file, for the reset button
   let watched = ['', ''];        // the files in the editor: the pair the lesson draws with
   let running = false;
@@ -97,7 +101,8 @@
   }
 
   // A change is kept, and the pair built from both editors' text at once:
-  // the program says whether it built and what the compiler said.
+  // the program says whether it built and what the compiler said, and in an
+  // exercise how the check went.
   function save(i, text) {
     const file = watched[i];
     if (!file || !running) return;
@@ -105,6 +110,73 @@
     const report = JSON.parse(Module.ccall('pageBuild', 'string', ['string', 'string'],
       [editors[0].value, editors[1].value]));
     showProblems(report);
+    if (exercise) showCheck();
+  }
+
+  // How far the learner got with an exercise: "", "solved with help", "solved".
+  function progress(name) {
+    try { return localStorage.getItem(progressKey + name) || ''; } catch (e) { return ''; }
+  }
+  function keepProgress(name, state) {
+    const order = ['', 'solved with help', 'solved'];
+    if (order.indexOf(state) <= order.indexOf(progress(name))) return;
+    try { localStorage.setItem(progressKey + name, state); } catch (e) { /* kept for this page only */ }
+  }
+
+  // The last check, as the program made it: each probe scene's difference
+  // picture (the target's own pixels faded, red where the learner's differ),
+  // marked pass or fail, with what a failure there means.
+  function showCheck() {
+    const check = JSON.parse(Module.ccall('pageCheck', 'string', [], []));
+    probeUrls.forEach((url) => URL.revokeObjectURL(url));
+    probeUrls = [];
+    const list = $('checks');
+    list.textContent = '';
+    check.probes.forEach((probe, i) => {
+      const item = document.createElement('li');
+      item.className = probe.passed ? 'pass' : 'fail';
+      if (Module.ccall('pageProbePicture', 'number', ['number', 'number'], [i, 2])) {
+        const img = document.createElement('img');
+        img.src = URL.createObjectURL(new Blob([Module.picture], { type: 'image/png' }));
+        img.alt = `${probe.name}: the difference`;
+        probeUrls.push(img.src);
+        item.appendChild(img);
+      }
+      const text = document.createElement('span');
+      text.textContent = probe.passed ? `pass: ${probe.scene}`
+        : `FAIL: ${probe.scene}: ${probe.means} (${probe.differing} of ${probe.covered} pixels differ)`;
+      item.appendChild(text);
+      list.appendChild(item);
+    });
+    const passed = check.probes.filter((p) => p.passed).length;
+    const solved = check.probes.length > 0 && passed === check.probes.length;
+    $('verdict').textContent = solved
+      ? (check.helped ? 'Solved with help: every scene passes.' : 'Solved: every scene passes.')
+      : `${passed} of ${check.probes.length} scenes pass.`;
+    if (solved) keepProgress(exercise.name, check.helped ? 'solved with help' : 'solved');
+  }
+
+  // The next hint, and after the last the solution (the program says so too).
+  function nextHint() {
+    Module.ccall('pageHint', null, [], []);
+    if (hintsShown < exercise.hints.length) {
+      const item = document.createElement('li');
+      item.textContent = exercise.hints[hintsShown++];
+      $('hints').appendChild(item);
+      if (hintsShown === exercise.hints.length) $('hint').textContent = 'Show the solution';
+    } else {
+      $('solution').textContent = exercise.solution.map((file) =>
+        `// ${file}\n${Module.FS.readFile(file, { encoding: 'utf8' })}`).join('\n');
+      $('hint').disabled = true;
+    }
+  }
+
+  function showExercise() {
+    $('practice').hidden = false;
+    $('statement').textContent = exercise.statement;
+    $('teaches').textContent = `It teaches: ${exercise.teaches}`;
+    $('hint').addEventListener('click', nextHint);
+    canvas.classList.add('beside');  // the learner's picture, and the target's beside it
   }
   editors.forEach((editor, i) => editor.addEventListener('input', () => save(i, editor.value)));
   $('reset').addEventListener('click', () => {
@@ -140,6 +212,14 @@
     if (/\.(vert|frag)$/.test(file)) own[file] = new TextDecoder().decode(bytes);
     Module.FS.writeFile(file, bytes);
   }
+  // The exercises name the lessons' pairs by the project's names (data/core/):
+  // on the page those are the files under core/.
+  async function placeAs(file) {
+    if (!file.startsWith('data/core/')) return place(file);
+    await place(file.slice('data/'.length));
+    const copy = file.slice('data/'.length);
+    if (Module.FS.analyzePath(copy).exists) Module.FS.writeFile(file, Module.FS.readFile(copy));
+  }
 
   async function start() {
     const lessons = Module.ccall('pageLessons', 'string', [], []).trim().split('\n')
@@ -154,16 +234,53 @@
     const FS = Module.FS;
     FS.mkdir('/lessons');
     FS.chdir('/lessons');
+    const folders = (file) => {
+      const parts = file.split('/').slice(0, -1);
+      parts.forEach((_, i) => {
+        const folder = parts.slice(0, i + 1).join('/');
+        if (!FS.analyzePath(folder).exists) FS.mkdir(folder);
+      });
+    };
+    // The exercises' file first: the program then names the files they need.
+    folders('exercises/exercises.txt');
+    await place('exercises/exercises.txt');
     const files = Module.ccall('pageFiles', 'string', [], []).trim().split('\n');
-    for (const file of files) {
-      const folder = file.split('/').slice(0, -1).join('/');
-      if (folder && !FS.analyzePath(folder).exists) FS.mkdir(folder);
+    files.forEach(folders);
+    await Promise.all(files.map(placeAs));
+
+    // An exercise: the lesson starts with its starting pair, and the
+    // learner's edits of it are kept apart from their edits of the lesson.
+    const exercises = JSON.parse(Module.ccall('pageExercises', 'string', [], []));
+    const practice = $('exercise');
+    for (const e of exercises) {
+      const state = progress(e.name);
+      practice.add(new Option(`${e.name} (${e.lesson})${state ? ': ' + state : ''}`, e.name));
     }
-    await Promise.all(files.map(place));
+    exercise = exercises.find((e) => e.name === new URLSearchParams(location.search).get('exercise')) || null;
+    practice.value = exercise ? exercise.name : '';
+    practice.addEventListener('change', () => {
+      location.search = practice.value ? '?exercise=' + practice.value : '?lesson=' + choice.value;
+    });
+    let chosen = lesson;
+    if (exercise) {
+      chosen = exercise.lesson;
+      choice.value = chosen;
+      kept = `glsl-lessons:exercise:${exercise.name}:`;
+      exercise.files.forEach((file, i) => {
+        const text = FS.readFile(exercise.start[i], { encoding: 'utf8' });
+        FS.writeFile(file, text);
+        own[file] = text;
+      });
+      showExercise();
+    }
     running = true;
     follow = setInterval(followPair, 100);
     canvas.focus();
-    Module.callMain([lesson]);
+    Module.callMain([chosen]);
+    if (exercise) {
+      Module.ccall('pageExercise', null, ['string'], [exercise.name]);
+      showCheck();
+    }
   }
 
   window.Module = {
