@@ -10,6 +10,7 @@ import shutil
 import struct
 import subprocess
 import sys
+import json
 import tempfile
 import time
 import zlib
@@ -285,7 +286,52 @@ def texture(args):
     shutil.rmtree(folder)
 
 
-CASES = {"frames": frames, "keys": keys, "editor": editor, "calls": calls, "pictures": pictures, "texture": texture}
+def exercises(args):
+    """Every exercise on the page (SwiftShader), with the desktop's set of
+    answers: the solution and its equivalents pass, near misses and the
+    starting pair fail; then the page's flow once: the learner's edit that
+    solves it, the progress kept, the lesson's own edits untouched."""
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+    from exercises_test import ANSWERS, edited, share  # noqa: E402
+    url = devtools.serve(args.page)
+    with devtools.Browser() as b:
+        listed = None
+        for name, answers in ANSWERS.items():
+            b.open(f"{url}index.html?exercise={name}")
+            b.wait_js("/ of \\d+ scenes pass|Solved/.test(document.getElementById('verdict')?.textContent || '')", 20)
+            listed = listed or b.js("JSON.parse(Module.ccall('pageExercises', 'string', [], []))")
+            exercise = next(e for e in listed if e["name"] == name)
+            read = lambda file: b.js(f"Module.FS.readFile({file!r}, {{encoding: 'utf8'}})")
+            texts = {"v": read(exercise["solution"][0]), "f": read(exercise["solution"][1])}
+            start = {"v": read(exercise["start"][0]), "f": read(exercise["start"][1])}
+            print(f"{name} (the page): each answer's worst probe, the share of the teapot's pixels that differ")
+            for what, passes, edits in [("the solution", True, []), ("the starting pair", False, None)] + answers:
+                pair = start if edits is None else edited(texts, edits, what)
+                check_json = b.js("(() => { const e = (id) => document.getElementById(id);"
+                                  f" e('vertex').value = {pair['v']!r}; e('fragment').value = {pair['f']!r};"
+                                  " e('fragment').dispatchEvent(new Event('input'));"
+                                  " return Module.ccall('pageCheck', 'string', [], []); })()")
+                probes = json.loads(check_json)["probes"]
+                passed = bool(probes) and all(p["passed"] for p in probes)
+                worst = max((p["differing"] / max(p["covered"], 1) for p in probes), default=0.0)
+                print(f"  {'passes' if passed else 'fails '}  {worst * 100:6.2f} %  {what}")
+                check(passed == passes, f"{name}, {what}: should {'pass' if passes else 'fail'} on the page: {probes}")
+        # The flow: the starting pair fails, the solution typed in solves it,
+        # and the progress and the edit are kept under the exercise's names.
+        b.open(f"{url}index.html?exercise=lesson_diffuse")
+        b.wait_js("(document.getElementById('verdict')?.textContent || '').startsWith('0 of 6')", 20)
+        exercise = next(e for e in listed if e["name"] == "lesson_diffuse")
+        solution = b.js(f"Module.FS.readFile({exercise['solution'][0]!r}, {{encoding: 'utf8'}})")
+        b.js("document.getElementById('vertex').focus(); document.getElementById('vertex').select()")
+        b.call("Input.insertText", text=solution, session=True)
+        b.wait_js("document.getElementById('verdict').textContent.startsWith('Solved')", 10)
+        stored = b.js("Object.keys(localStorage).sort().join(' ')")
+        check(b.js("localStorage.getItem('glsl-lessons:progress:lesson_diffuse')") == "solved"
+              and "glsl-lessons:exercise:lesson_diffuse:core/oswietlenie_rozproszone.vert" in stored
+              and "glsl-lessons:core/" not in stored, f"what the page kept: {stored}")
+
+
+CASES = {"exercises": exercises, "frames": frames, "keys": keys, "editor": editor, "calls": calls, "pictures": pictures, "texture": texture}
 
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()
