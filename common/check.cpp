@@ -133,7 +133,37 @@ void bindSamplersOf(GLuint program) {
     glUseProgram(before);
 }
 
+// How far apart two pixels are: their channels' largest difference.
+int worstOf(const unsigned char* a, const unsigned char* b) {
+    int worst = 0;
+    for (int c = 0; c < 3; ++c) {
+        int d = abs(a[c] - b[c]);
+        if (d > worst) worst = d;
+    }
+    return worst;
+}
+
+// A difference picture's pixel: red, the deeper the further apart; the
+// target's own faded where they agree.
+void markDifference(const unsigned char* answer, const unsigned char* target, unsigned char* out) {
+    int worst = worstOf(answer, target);
+    if (worst > pixelTolerance) {
+        out[0] = 255;  // full red from 64 steps apart; paler below
+        out[1] = out[2] = (unsigned char)(worst >= 64 ? 0 : 160 - worst * 160 / 64);
+    } else {
+        for (int c = 0; c < 3; ++c) out[c] = (unsigned char)(192 + target[c] / 4);
+    }
+}
+
 }  // namespace
+
+std::vector<unsigned char> differencePicture(const std::vector<unsigned char>& answer,
+                                             const std::vector<unsigned char>& target) {
+    std::vector<unsigned char> out(target.size());
+    for (size_t i = 0; i + 2 < target.size() && i + 2 < answer.size(); i += 3)
+        markDifference(&answer[i], &target[i], &out[i]);
+    return out;
+}
 
 bool probeScene(const std::string& name, PictureScene& s) {
     s = currentScene();
@@ -214,19 +244,8 @@ std::vector<ProbeResult> checkAnswer(const Exercise& e, unsigned int answer, uns
             bool targetCovers = memcmp(&targetWhite[i], &targetBlack[i], 3) == 0;
             if (!answerCovers && !targetCovers) continue;
             ++r.covered;
-            int worst = 0;
-            for (int c = 0; c < 3; ++c) {
-                int d = abs(answerWhite[i + c] - targetWhite[i + c]);
-                if (d > worst) worst = d;
-            }
-            unsigned char* out = &made.difference[i];
-            if (worst > pixelTolerance) {
-                ++r.differing;
-                out[0] = 255;
-                out[1] = out[2] = (unsigned char)(200 - worst * 200 / 255);
-            } else {
-                for (int c = 0; c < 3; ++c) out[c] = (unsigned char)(192 + targetWhite[i + c] / 4);
-            }
+            if (worstOf(&answerWhite[i], &targetWhite[i]) > pixelTolerance) ++r.differing;
+            markDifference(&answerWhite[i], &targetWhite[i], &made.difference[i]);
         }
         r.passed = r.covered > 0 && r.differing <= shareTolerance * r.covered;
         if (pictures) {

@@ -38,6 +38,11 @@ std::vector<ProbeResult> checkAnswer(const Exercise& e, unsigned int answer, uns
                                      int size = 200,
                                      std::vector<ProbePictures>* pictures = nullptr);
 
+// Where two pictures of the same size (RGB) differ beyond the check's
+// tolerance: red, the deeper the more; elsewhere the second faded.
+std::vector<unsigned char> differencePicture(const std::vector<unsigned char>& answer,
+                                             const std::vector<unsigned char>& target);
+
 // Whether every probe passed.
 bool allPassed(const std::vector<ProbeResult>& results);
 

@@ -307,6 +307,7 @@ void otherPair(int key) {
 void snapshot(int) { takeScreenshot(programName.c_str()); }
 void hint(int) { nextHint(); }
 void failingProbe(int) { nextFailingProbe(); }
+void difference(int) { toggleDifference(); }
 void endLesson(int) {
 #ifdef __EMSCRIPTEN__
     // The page's timers would keep a plain exit from ending the lesson.
@@ -330,6 +331,8 @@ const Binding bindings[] = {
 #endif
     {'n', 'n', false, "n", "in an exercise: the next hint, and last the solution", hint},
     {'p', 'p', false, "p", "in an exercise: the view of a scene that fails, or back", failingProbe},
+    {'d', 'd', false, "d", "in an exercise: where yours differs from the target, or the target",
+     difference},
     {'h', 'h', false, "h", "these keys", printKeys},
     {27, 27, false, "Escape", "end", endLesson},
 };

@@ -48,6 +48,11 @@ static void drawSideBySide() {
     projection(half, h);
     glScissor(0, 0, half, h);
     drawScene(view.builtIn);
+    if (view.drawBeside) {
+        glDisable(GL_SCISSOR_TEST);
+        view.drawBeside(half, w - half, h);
+        return;
+    }
     projection(w - half, h);
     glViewport(half, 0, w - half, h);
     glScissor(half, 0, w - half, h);

@@ -47,6 +47,7 @@ class SceneSwap {
         useScene(s);
         view.builtIn = false;
         view.beside = 0;
+        view.drawBeside = nullptr;
         glUseProgram(program);
     }
     ~SceneSwap() {

@@ -96,8 +96,8 @@ void startPractice(const Exercise& e, unsigned int program) {
     view.beside = target;
     glutReshapeWindow(800, 400);
     printf(
-        "Exercise %s (%s): %s\n%s\nYour picture is on the left, the target's on the right. "
-        "Every save that builds is checked in %d scenes.\n",
+        "Exercise %s (%s): %s\n%s\nYour picture is on the left, the target's on the right "
+        "(d: where they differ). Every save that builds is checked in %d scenes.\n",
         e.name.c_str(), profileName(), e.teaches.c_str(), e.statement.c_str(),
         (int)e.probes.size());
     fflush(stdout);
@@ -120,6 +120,54 @@ void practiceCheck(unsigned int program) {
     } else {
         printf("p shows the first scene that fails; n gives a hint.\n");
     }
+    fflush(stdout);
+}
+
+namespace {
+
+// The right half as the difference between the learner's picture (the
+// program drawing now) and the target's, in the scene as drawn now: both
+// drawn off screen, compared, and the result copied into the window.
+void drawDifference(int x, int w, int h) {
+    PictureScene scene = currentScene();
+    std::vector<unsigned char> mine, theirs;
+    if (!drawPicture(shaderProg, scene, w, h, mine) || !drawPicture(target, scene, w, h, theirs))
+        return;
+    std::vector<unsigned char> rgb = differencePicture(mine, theirs);
+    std::vector<unsigned char> rows(rgb.size());  // OpenGL's first row is the bottom one
+    for (int y = 0; y < h; ++y)
+        memcpy(&rows[(size_t)y * w * 3], &rgb[(size_t)(h - 1 - y) * w * 3], (size_t)w * 3);
+    static GLuint texture = 0, framebuffer = 0;
+    if (!texture) {
+        glGenTextures(1, &texture);
+        glGenFramebuffers(1, &framebuffer);
+    }
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glBlitFramebuffer(0, 0, w, h, x, 0, x + w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+}  // namespace
+
+void toggleDifference() {
+    if (!active) return;
+#ifndef __EMSCRIPTEN__
+    if (!glBlitFramebuffer) {
+        printf("This driver cannot copy pictures between framebuffers: no difference view.\n");
+        return;
+    }
+#endif
+    view.drawBeside = view.drawBeside ? nullptr : drawDifference;
+    printf(view.drawBeside ? "The right half shows where yours differs from the target (red).\n"
+                           : "The right half shows the target again.\n");
     fflush(stdout);
 }
 

@@ -32,6 +32,10 @@ const std::vector<ProbePictures>& practicePictures();
 // Whether the solution was shown (the exercise is "solved with help").
 bool practiceHelped();
 
+// The right half: the target, or where the learner's picture differs from
+// it (red, the deeper the more; the target faded where they agree).
+void toggleDifference();
+
 // The title's words for the last check: " - 3 of 5 probes pass", " - solved".
 std::string practiceTitle();
 

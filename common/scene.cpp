@@ -29,4 +29,4 @@ const Look lessonLook = {
 };
 Look look = lessonLook;
 
-View view = {false, 0.0f, 0.0f, false, false, nullptr, 0};
+View view = {false, 0.0f, 0.0f, false, false, nullptr, 0, nullptr};

@@ -48,5 +48,7 @@ struct View {
     bool builtIn;         // OpenGL's own lighting instead of the shaders (built-in state only)
     void (*afterDraw)();  // after the frame is drawn, before the swap (screenshots)
     unsigned int beside;  // a program drawn in the window's right half (an exercise's target), or 0
+    // Draws the right half itself instead (x, width, height in pixels), when set.
+    void (*drawBeside)(int x, int w, int h);
 };
 extern View view;

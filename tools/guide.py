@@ -41,7 +41,7 @@ def exercises_of(lesson):
                     "you save (`./run.sh --exercise NAME`, with `--core` for the core profile): your "
                     "pair goes in `mine/NAME/`, the target is drawn beside your picture, the terminal "
                     "and the title say which scenes pass and what a failing one means, `p` shows a "
-                    "scene that fails, `n` gives a hint (and last, the solution). `./run.sh "
+                    "scene that fails, `d` where yours differs, `n` gives a hint (and last, the solution). `./run.sh "
                     "--exercises` lists them with how far you got.\n\n")
     else:
         text.append("Start one with `./run.sh --exercise NAME` (`--core` too), as in lesson 1.\n\n")
