@@ -6,6 +6,7 @@ once, whose screenshots land in out/ and survive the next run.
     python3 scripts_test.py SOURCE_DIR BIN_DIR SCRATCH_DIR"""
 
 import fcntl
+import http.client
 import os
 import re
 import shutil
@@ -225,6 +226,41 @@ def exercises(source, run_sh, scratch):
            f"the exercise's folder: {proc.stderr!r}, the learner's file now {open(own).read()!r}")
 
 
+def server(source, scratch):
+    """tools/serve.py serves its folder's own files and nothing else: no
+    listing, no link out, no other Host, a 4xx for a bad request and never a
+    traceback."""
+    page = os.path.join(scratch, "page")
+    os.makedirs(os.path.join(page, "sub"))
+    for name, text in (("index.html", "page"), ("sub/a.txt", "a"), ("../secret.txt", "secret")):
+        with open(os.path.join(page, name), "w") as f:
+            f.write(text)
+    os.symlink(os.path.join(scratch, "secret.txt"), os.path.join(page, "link.txt"))
+    proc = subprocess.Popen([sys.executable, os.path.join(source, "tools", "serve.py"), page],
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    try:
+        port = int(re.search(rb"127\.0\.0\.1:(\d+)/", proc.stdout.readline()).group(1))
+        answers = {}
+        for path, host in (("/", None), ("/sub/a.txt", None), ("/link.txt", None), ("/sub/", None),
+                           ("/%00", None), ("/%2e%2e/secret.txt", None), ("/", "evil.example")):
+            connection = http.client.HTTPConnection("127.0.0.1", port, timeout=10)
+            try:
+                connection.putrequest("GET", path, skip_host=True)
+                connection.putheader("Host", f"{host or '127.0.0.1'}:{port}")
+                connection.endheaders()
+                answers[(path, host)] = connection.getresponse().status
+            except (OSError, http.client.HTTPException) as e:
+                answers[(path, host)] = repr(e)
+            connection.close()
+        expected = {("/", None): 200, ("/sub/a.txt", None): 200, ("/link.txt", None): 404, ("/sub/", None): 404,
+                    ("/%00", None): 400, ("/%2e%2e/secret.txt", None): 404, ("/", "evil.example"): 421}
+        expect(answers == expected, f"tools/serve.py answered {answers}, not {expected}")
+    finally:
+        proc.terminate()
+        _, err = proc.communicate(timeout=10)
+    expect(b"Traceback" not in err, f"tools/serve.py printed a traceback: {err[-300:]!r}")
+
+
 def main(source, bin_dir, scratch):
     run_sh = os.path.join(source, "run.sh")
     shutil.rmtree(scratch, ignore_errors=True)
@@ -234,6 +270,7 @@ def main(source, bin_dir, scratch):
     run_sh_core(source, run_sh, scratch)
     explore(source, run_sh, scratch)
     exercises(source, run_sh, scratch)
+    server(source, scratch)
     return outcome(scratch)
 
 

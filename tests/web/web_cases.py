@@ -294,7 +294,18 @@ def exercises(args):
     sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
     from exercises_test import ANSWERS, edited, share  # noqa: E402
     url = devtools.serve(args.page)
+    build = ("(() => { const e = (id) => document.getElementById(id); e('vertex').value = %s;"
+             " e('fragment').value = %s; const t = performance.now();"
+             " e('fragment').dispatchEvent(new Event('input')); const ms = performance.now() - t;"
+             " return JSON.stringify({ms: ms, check: %s}); })()")
     with devtools.Browser() as b:
+        # The reference for the times below: a build of the diffuse lesson's
+        # own pair with no exercise, in the same browser.
+        Page(b, url, "lesson_diffuse")
+        own = [b.js(f"document.getElementById('{e}').value") for e in ("vertex", "fragment")]
+        plain = [json.loads(b.js(build % (repr(own[0]), repr(own[1]), "null")))["ms"] for _ in range(5)]
+        reference = sorted(plain)[2]
+        print(f"A build without a check: {reference:.0f} ms (median of 5)")
         listed = None
         for name, answers in ANSWERS.items():
             b.open(f"{url}index.html?exercise={name}")
@@ -307,11 +318,12 @@ def exercises(args):
             print(f"{name} (the page): each answer's worst probe, the share of the teapot's pixels that differ")
             for what, passes, edits in [("the solution", True, []), ("the starting pair", False, None)] + answers:
                 pair = start if edits is None else edited(texts, edits, what)
-                check_json = b.js("(() => { const e = (id) => document.getElementById(id);"
-                                  f" e('vertex').value = {pair['v']!r}; e('fragment').value = {pair['f']!r};"
-                                  " e('fragment').dispatchEvent(new Event('input'));"
-                                  " return Module.ccall('pageCheck', 'string', [], []); })()")
-                probes = json.loads(check_json)["probes"]
+                result = json.loads(b.js(build % (repr(pair["v"]), repr(pair["f"]),
+                                                  "JSON.parse(Module.ccall('pageCheck', 'string', [], []))")))
+                probes = result["check"]["probes"]
+                if what == "the solution":
+                    print(f"  a build with its check of {len(probes)} scenes: {result['ms']:.0f} ms"
+                          f" ({result['ms'] / reference:.1f} times a build without)")
                 passed = bool(probes) and all(p["passed"] for p in probes)
                 worst = max((p["differing"] / max(p["covered"], 1) for p in probes), default=0.0)
                 print(f"  {'passes' if passed else 'fails '}  {worst * 100:6.2f} %  {what}")
