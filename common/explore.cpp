@@ -418,6 +418,8 @@ void startExplore(const char* program) {
     startWatching(rebuild);
 }
 
+void exploreKey(int key, bool special) { press(key, special); }
+
 std::string watchedFile(bool fragment) { return fragment ? fileFrag : fileVert; }
 
 bool useSources(const char* textVert, const char* textFrag, BuildReport* report) {

@@ -22,6 +22,10 @@ void takeScreenshot(const char* program);
 // installed; `program` names the screenshots. Call before the loop.
 void startExplore(const char* program);
 
+// A key pressed, as explore mode takes it from GLUT (`special`: GLUT's
+// special keys, the arrows): the web page's buttons press them.
+void exploreKey(int key, bool special);
+
 // The shader file of the pair drawn now: its vertex shader, or with
 // `fragment` its fragment shader. Empty before explore mode starts.
 std::string watchedFile(bool fragment);

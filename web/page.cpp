@@ -127,6 +127,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE void pageExercise(const char* name) {
     practiseExercise(options);
 }
 
+// A key of explore mode, pressed by one of the page's buttons (`special`:
+// GLUT's arrows, 100 Left and 102 Right).
+extern "C" EMSCRIPTEN_KEEPALIVE void pageKey(int key, int special) {
+    exploreKey(key, special != 0);
+}
+
 // The next hint, or after the last the solution, said as on the desktop.
 extern "C" EMSCRIPTEN_KEEPALIVE void pageHint() { nextHint(); }
 

@@ -27,11 +27,53 @@
   function keptText(file) {
     try { return localStorage.getItem(kept + file); } catch (e) { return null; }
   }
+  // Whether the edit is kept in this browser; when storage refuses it (full,
+  // or turned off), the editor says so: the edit lives as long as the page.
   function keep(file, text) {
     try {
       if (text === own[file]) localStorage.removeItem(kept + file);
       else localStorage.setItem(kept + file, text);
-    } catch (e) { /* no storage (a private window): the edit lives as long as the page */ }
+      return true;
+    } catch (e) {
+      return false;
+    }
+  }
+  // Edits made before each lesson kept its own were kept by file name alone:
+  // the running lesson's own pair takes them over.
+  function adoptOldEdits(files) {
+    try {
+      for (const file of files) {
+        const old = localStorage.getItem('glsl-lessons:' + file);
+        if (old !== null && localStorage.getItem(kept + file) === null) localStorage.setItem(kept + file, old);
+        localStorage.removeItem('glsl-lessons:' + file);
+      }
+    } catch (e) { /* no storage */ }
+  }
+
+  // An edit being built is marked until a frame has been drawn with it: one
+  // that never got that far (an endless loop that hung the page) is held
+  // back at the next load instead of being built again.
+  const trying = 'glsl-lessons:trying:';
+  function markTrying(file) {
+    try { localStorage.setItem(trying + kept + file, '1'); } catch (e) { /* no storage */ }
+  }
+  function drewWith(files) {
+    requestAnimationFrame(() => requestAnimationFrame(() => {
+      try { files.forEach((file) => localStorage.removeItem(trying + kept + file)); } catch (e) { /* none */ }
+    }));
+  }
+  function neverDrew(file) {
+    try { return localStorage.getItem(trying + kept + file) !== null; } catch (e) { return false; }
+  }
+
+  // What each editor's label says of its file: edited or not, and where.
+  function label(i) {
+    const file = watched[i];
+    const edited = file in own && editors[i].value !== own[file];
+    names[i].textContent = `${file} (GLSL ES 3.00, WebGL 2)` + (edited ? ` — edited, kept in this browser for ${keptFor()}` : '');
+  }
+  function keptFor() {
+    return exercise ? `the exercise ${exercise.name}` : `${$('lesson').value}`;
   }
 
   // Keys and clicks on the page's controls stay there: the lesson (which
@@ -39,6 +81,8 @@
   for (const type of ['keydown', 'keyup', 'keypress']) {
     window.addEventListener(type, (e) => {
       if (e.target !== canvas && e.target !== document.body) e.stopImmediatePropagation();
+      // Escape ends the lesson only from the picture, never by a stray press.
+      else if (e.key === 'Escape' && e.target !== canvas) e.stopImmediatePropagation();
     }, true);
   }
   window.addEventListener('mousedown', (e) => {
@@ -50,6 +94,17 @@
       if (e.target !== canvas) e.stopImmediatePropagation();
     }, true);
   }
+
+  // The controls: each button presses its key in the lesson, as the
+  // picture would take it; the picture keeps the focus for the keys.
+  function pressButton(button) {
+    if (!running) return;
+    Module.ccall('pageKey', null, ['number', 'number'], [+button.dataset.key, button.dataset.special ? 1 : 0]);
+    canvas.focus();
+  }
+  document.querySelectorAll('#controls button[data-key]').forEach((button) => {
+    button.addEventListener('click', () => pressButton(button));
+  });
 
   // The title the lesson gives its window.
   new MutationObserver(() => { $('title').textContent = document.title; })
@@ -72,6 +127,7 @@
   let shots = 0;
   function downloadPicture(bytes) {
     const url = URL.createObjectURL(new Blob([bytes], { type: 'image/png' }));
+    Module.picture = null;
     const a = document.createElement('a');
     a.href = url;
     a.download = `${$('lesson').value}-${++shots}.png`;
@@ -89,29 +145,73 @@
     if (now[0] === watched[0] && now[1] === watched[1]) return;
     watched = now;
     let edited = false;
+    const held = [];
     now.forEach((file, i) => {
       const drawn = Module.FS.readFile(file, { encoding: 'utf8' });
-      const mine = keptText(file);
+      let mine = keptText(file);
+      if (mine !== null && neverDrew(file)) {
+        held.push(file);
+        mine = null;
+      }
       editors[i].value = mine !== null ? mine : drawn;
-      names[i].textContent = `${file} (GLSL ES 3.00, WebGL 2)`;
       edited = edited || (mine !== null && mine !== drawn);
     });
-    $('problems').textContent = '';
+    [0, 1].forEach(label);
+    $('problems').textContent = held.length ? `Your edit of ${held.join(' and ')} was held back: the page ` +
+      'stopped while drawing it last time (an endless loop?). The lesson\'s own text is in the editor; ' +
+      'your edit is still kept: "Apply the held-back edit" brings it back.' : '';
+    $('apply').hidden = held.length === 0;
+    $('apply').onclick = () => {
+      held.forEach((file) => {
+        const i = watched.indexOf(file);
+        editors[i].value = keptText(file);
+      });
+      $('apply').hidden = true;
+      save(0, editors[0].value);
+    };
     if (edited) save(0, editors[0].value);  // built as any edit is
   }
 
   // A change is kept, and the pair built from both editors' text at once:
   // the program says whether it built and what the compiler said, and in an
   // exercise how the check went.
+  const largest = 256 * 1024;  // a shader's text the page builds, at most
+  let contextLost = false;
   function save(i, text) {
     const file = watched[i];
     if (!file || !running) return;
-    keep(file, text);
+    [0, 1].forEach(label);
+    const refused = !keep(file, text);
+    $('saved').textContent = refused ? 'This browser would not keep your edit (its storage is full, or ' +
+      'turned off): it lives until the page is closed. Download the pair to keep it.' : '';
+    const big = editors.findIndex((editor) => editor.value.length > largest);
+    if (big >= 0) {
+      $('problems').textContent = `${watched[big]} is ${Math.round(editors[big].value.length / 1024)} KB: ` +
+        `the page builds shaders of up to ${largest / 1024} KB. Still drawing with the last program that worked.`;
+      return;
+    }
+    if (contextLost) {
+      $('problems').textContent = 'The picture\'s WebGL context is lost: your edit is kept, and built when it comes back.';
+      return;
+    }
+    watched.forEach(markTrying);
     const report = JSON.parse(Module.ccall('pageBuild', 'string', ['string', 'string'],
       [editors[0].value, editors[1].value]));
+    drewWith(watched.slice());
     showProblems(report);
     if (exercise) showCheck();
   }
+
+  // A lost context (the GPU reset, or the browser reclaimed it) is said,
+  // and the page starts again when it comes back: the program's objects went
+  // with the context.
+  canvas.addEventListener('webglcontextlost', (e) => {
+    e.preventDefault();
+    contextLost = true;
+    $('ended').textContent = 'The picture\'s WebGL context was lost (the graphics driver was reset, or the ' +
+      'browser took it back): the page starts again when it returns, with your edits.';
+  });
+  canvas.addEventListener('webglcontextrestored', () => location.reload());
 
   // How far the learner got with an exercise: "", "solved with help", "solved".
   function progress(name) {
@@ -177,14 +277,58 @@
     $('teaches').textContent = `It teaches: ${exercise.teaches}`;
     $('hint').addEventListener('click', nextHint);
     canvas.classList.add('beside');  // the learner's picture, and the target's beside it
+    $('exerciseKeys').hidden = false;
   }
   editors.forEach((editor, i) => editor.addEventListener('input', () => save(i, editor.value)));
-  $('reset').addEventListener('click', () => {
-    editors.forEach((editor, i) => {
-      if (!(watched[i] in own)) return;
-      editor.value = own[watched[i]];
-      save(i, editor.value);
+  function putBack(i) {
+    if (!(watched[i] in own)) return;
+    editors[i].value = own[watched[i]];
+    save(i, editors[i].value);
+  }
+  $('reset').addEventListener('click', () => [0, 1].forEach(putBack));
+  document.querySelectorAll('button.back').forEach((button) => {
+    button.addEventListener('click', () => putBack(+button.dataset.file));
+  });
+
+  // The pair as one text file, each shader after a line that names its file;
+  // loaded back, each goes into the editor of that file, or in order.
+  const marker = /^\/\/ ---- (.*)$/;
+  $('download').addEventListener('click', () => {
+    const text = watched.map((file, i) => `// ---- ${file}\n${editors[i].value}`).join('\n');
+    const url = URL.createObjectURL(new Blob([text], { type: 'text/plain' }));
+    const a = document.createElement('a');
+    a.href = url;
+    a.download = `${keptFor().replace(/\W+/g, '_')}-pair.txt`;
+    document.body.appendChild(a);
+    a.click();
+    a.remove();
+    setTimeout(() => URL.revokeObjectURL(url), 10000);
+  });
+  $('upload').addEventListener('change', async () => {
+    const file = $('upload').files[0];
+    if (!file) return;
+    if (file.size > 2 * largest) {
+      $('problems').textContent = `${file.name} is ${Math.round(file.size / 1024)} KB: too large for a pair.`;
+      return;
+    }
+    const parts = [];
+    for (const line of (await file.text()).split('\n')) {
+      const m = marker.exec(line);
+      if (m) parts.push({ file: m[1], lines: [] });
+      else if (parts.length) parts[parts.length - 1].lines.push(line);
+    }
+    if (parts.length !== 2) {
+      $('problems').textContent = `${file.name} is not a pair downloaded from this page (two parts, each after ` +
+        'a line "// ---- FILE").';
+      return;
+    }
+    parts.forEach((part, i) => {
+      const at = watched.indexOf(part.file);
+      editors[at >= 0 ? at : i].value = part.lines.join('\n');
     });
+    $('upload').value = '';
+    save(0, editors[0].value);
+    save(1, editors[1].value);
   });
 
   function ended(how) {
@@ -228,8 +372,18 @@
     const lesson = lessons.some(([name]) => name === asked) ? asked : lessons[0][0];
     const choice = $('lesson');
     for (const [name, subject] of lessons) choice.add(new Option(`${name}: ${subject}`, name));
+    lessons.forEach(([name], i) => {  // the number keys, as buttons
+      const button = document.createElement('button');
+      button.dataset.key = String(49 + i);
+      button.title = `${name}'s shaders in this lesson's scene (key ${i + 1})`;
+      button.innerHTML = `<kbd>${i + 1}</kbd>`;
+      button.setAttribute('aria-label', `${name}'s shaders (key ${i + 1})`);
+      button.addEventListener('click', () => pressButton(button));
+      $('pairs').appendChild(button);
+    });
     choice.value = lesson;
     choice.addEventListener('change', () => { location.search = '?lesson=' + choice.value; });
+    kept = `glsl-lessons:${lesson}:`;  // each lesson's edits its own, whichever pair they are of
 
     const FS = Module.FS;
     FS.mkdir('/lessons');
@@ -262,6 +416,10 @@
       location.search = practice.value ? '?exercise=' + practice.value : '?lesson=' + choice.value;
     });
     let chosen = lesson;
+    if (!exercise) {
+      const row = lessons.findIndex(([name]) => name === lesson);
+      adoptOldEdits(files.slice(2 * row, 2 * row + 2));
+    }
     if (exercise) {
       chosen = exercise.lesson;
       choice.value = chosen;
