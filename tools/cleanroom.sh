@@ -198,7 +198,7 @@ python3 - "$url" <<'FETCH'
 import sys, urllib.request
 page = sys.argv[1]
 base = page.split("index.html")[0]
-for path in (page, base + "lessons.wasm", base + "core/oswietlenie_odbite.frag"):
+for path in (page, base + "lessons.js", base + "files.js", base + "core/oswietlenie_odbite.frag"):
     with urllib.request.urlopen(path) as r:
         body = r.read()
     print(f"fetched {path}: {len(body)} bytes")

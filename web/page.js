@@ -343,14 +343,21 @@
   // put in afterwards, as an edit, so that one that does not build is shown
   // with its errors instead of ending the lesson. A file the page lacks is
   // left out, and the lesson says what it cannot read.
+  // The files come packed in files.js (built with the page), so the page
+  // needs no server; one the pack lacks is fetched from the page's folder.
   async function place(file) {
     let bytes;
+    const packed = (window.lessonFiles || {})[file];
     try {
-      const response = await fetch(file, { cache: 'no-cache' });
-      if (!response.ok) throw new Error(`${response.status} ${response.statusText}`);
-      bytes = new Uint8Array(await response.arrayBuffer());
+      if (packed !== undefined) {
+        bytes = Uint8Array.from(atob(packed), (c) => c.charCodeAt(0));
+      } else {
+        const response = await fetch(file, { cache: 'no-cache' });
+        if (!response.ok) throw new Error(`${response.status} ${response.statusText}`);
+        bytes = new Uint8Array(await response.arrayBuffer());
+      }
     } catch (e) {
-      show(`The page could not fetch ${file}: ${e.message}.`);
+      show(`The page could not ${location.protocol === 'file:' ? 'read' : 'fetch'} ${file}: ${e.message}.`);
       return;
     }
     if (/\.(vert|frag)$/.test(file)) own[file] = new TextDecoder().decode(bytes);

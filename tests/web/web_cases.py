@@ -406,7 +406,18 @@ def lockout(args):
               "an edit made in lesson_diffuse shows in lesson_per_vertex")
 
 
-CASES = {"exercises": exercises, "lockout": lockout, "frames": frames, "keys": keys, "editor": editor, "calls": calls, "pictures": pictures, "texture": texture}
+def disk(args):
+    """The page's folder opened from disk (file://), as a learner who copied
+    it: the lesson draws, the editor holds its pair, an edit draws."""
+    with devtools.Browser() as b:
+        page = Page(b, "file://" + os.path.abspath(args.page) + "/", "lesson_diffuse")
+        page.drawn(lambda rgb: share_near(rgb, PINK, 90) > 0.02, "of the diffuse lesson from disk")
+        own = page.text("fragment")
+        page.type_into("fragment", own.replace("fragColour = ", "fragColour = vec4(0.0, 0.0, 1.0, 1.0); //", 1))
+        page.drawn(lambda rgb: share_near(rgb, (0, 0, 255)) > 0.05, "with an edit, from disk")
+
+
+CASES = {"disk": disk, "exercises": exercises, "lockout": lockout, "frames": frames, "keys": keys, "editor": editor, "calls": calls, "pictures": pictures, "texture": texture}
 
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()
