@@ -438,6 +438,10 @@
       });
       showExercise();
     }
+    // The running lesson's section of the guide, made from docs/lessons.md.
+    const guide = (window.lessonGuide || {})[chosen];
+    if (guide) $('guide').innerHTML = guide;
+    else $('guide').textContent = 'The guide, docs/lessons.md, has no section for this lesson.';
     running = true;
     follow = setInterval(followPair, 100);
     canvas.focus();

@@ -408,13 +408,17 @@ def lockout(args):
 
 def disk(args):
     """The page's folder opened from disk (file://), as a learner who copied
-    it: the lesson draws, the editor holds its pair, an edit draws."""
+    it: the lesson draws, the editor holds its pair, an edit draws, and the
+    lesson's section of the guide is beside it."""
     with devtools.Browser() as b:
         page = Page(b, "file://" + os.path.abspath(args.page) + "/", "lesson_diffuse")
         page.drawn(lambda rgb: share_near(rgb, PINK, 90) > 0.02, "of the diffuse lesson from disk")
         own = page.text("fragment")
         page.type_into("fragment", own.replace("fragColour = ", "fragColour = vec4(0.0, 0.0, 1.0, 1.0); //", 1))
         page.drawn(lambda rgb: share_near(rgb, (0, 0, 255)) > 0.05, "with an edit, from disk")
+        guide = page.text("guide")
+        check("Diffuse light" in guide and "Try this" in guide and "max(dot(N, L), 0.0)" in guide,
+              f"the lesson's guide is not beside it: {guide[:200]!r}")
 
 
 CASES = {"disk": disk, "exercises": exercises, "lockout": lockout, "frames": frames, "keys": keys, "editor": editor, "calls": calls, "pictures": pictures, "texture": texture}
