@@ -106,9 +106,26 @@
     button.addEventListener('click', () => pressButton(button));
   });
 
-  // The title the lesson gives its window.
-  new MutationObserver(() => { $('title').textContent = document.title; })
-    .observe(document.querySelector('title'), { childList: true });
+  // The title the lesson gives its window. Its Polish words, and the
+  // shader files' Polish stems, are glossed once, under it.
+  const gloss = {
+    'Kolory w shaderze': 'colours in a shader',
+    'Teksturowanie': 'texturing',
+    'oswietlenie_otoczenia': 'ambient lighting',
+    'oswietlenie_rozproszone': 'diffuse lighting',
+    'oswietlenie_per_vertex': 'per-vertex lighting',
+    'oswietlenie_odbite': 'reflected (specular) lighting',
+    'teksturowanie': 'texturing',
+    'teksturowanie_osw': 'texturing, lit',
+  };
+  new MutationObserver(() => {
+    const title = document.title;
+    $('title').textContent = title;
+    const words = Object.keys(gloss).filter((polish) =>
+      new RegExp(`(^|[ /'])${polish}(\\.|$| )`).test(title));
+    $('gloss').textContent = words.length ? 'In English: ' +
+      words.map((polish) => `${polish}: ${gloss[polish]}`).join('; ') + '.' : '';
+  }).observe(document.querySelector('title'), { childList: true });
 
   // What the compiler said of the last build, as the program hands it over:
   // each diagnostic with its file, stage, line and message, and the line's

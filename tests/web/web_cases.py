@@ -416,6 +416,9 @@ def disk(args):
         own = page.text("fragment")
         page.type_into("fragment", own.replace("fragColour = ", "fragColour = vec4(0.0, 0.0, 1.0, 1.0); //", 1))
         page.drawn(lambda rgb: share_near(rgb, (0, 0, 255)) > 0.05, "with an edit, from disk")
+        gloss = page.text("gloss")
+        check("Kolory w shaderze: colours in a shader" in gloss and "oswietlenie_rozproszone: diffuse lighting" in gloss,
+              f"the Polish names are not glossed: {gloss!r}")
         guide = page.text("guide")
         check("Diffuse light" in guide and "Try this" in guide and "max(dot(N, L), 0.0)" in guide,
               f"the lesson's guide is not beside it: {guide[:200]!r}")
