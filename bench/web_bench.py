@@ -38,16 +38,22 @@ def page_frames(browser, url, lesson, frames):
 
 
 def download(page):
-    """Bytes of the page's files, raw and gzipped, by kind."""
-    kinds = {"wasm": [0, 0], "JavaScript and HTML": [0, 0], "shaders and images": [0, 0]}
-    for folder, _, names in os.walk(page):
+    """Bytes of what the page loads, raw and gzipped, by kind: the program
+    (lessons.js, the wasm inside it), the page (HTML and script), the files
+    the lessons read (packed in files.js) and the guide (guide.js). The loose
+    shaders and images beside them are there to read, not loaded."""
+    kinds = {"the program (lessons.js)": ["lessons.js"], "the page (index.html, page.js)": ["index.html", "page.js"],
+             "shaders, images, exercises (files.js)": ["files.js"], "the guide (guide.js)": ["guide.js"]}
+    sizes = {}
+    for kind, names in kinds.items():
+        sizes[kind] = [0, 0]
         for name in names:
-            data = open(os.path.join(folder, name), "rb").read()
-            kind = ("wasm" if name.endswith(".wasm") else
-                    "JavaScript and HTML" if name.endswith((".js", ".html")) else "shaders and images")
-            kinds[kind][0] += len(data)
-            kinds[kind][1] += len(gzip.compress(data, 9))
-    return kinds
+            path = os.path.join(page, name)
+            if os.path.exists(path):
+                data = open(path, "rb").read()
+                sizes[kind][0] += len(data)
+                sizes[kind][1] += len(gzip.compress(data, 9))
+    return sizes
 
 
 def main():
