@@ -74,10 +74,16 @@ void adviseShaderFile(const char* stage, const char* fileName) {
 }
 
 void adviseCompile(const char* stage, const char* fileName) {
+#ifdef __EMSCRIPTEN__
+    // The page lists each problem under the editor with its line and text.
+    advise("The %s shader %s did not compile: the list under the editor names its line. ", stage,
+           named(fileName).c_str());
+#else
     advise(
         "The %s shader %s did not compile: in the compiler's log above, 0:LINE(COLUMN) or "
         "0:LINE: points at that line of the file. ",
         stage, named(fileName).c_str());
+#endif
     nextStep(fileName, "Fix it and run the lesson again.");
 }
 

@@ -129,14 +129,54 @@
 
   // What the compiler said of the last build, as the program hands it over:
   // each diagnostic with its file, stage, line and message, and the line's
-  // text from the editor.
+  // text from the editor. One mistake often makes more on its line: the
+  // first is shown, the rest counted. A message about an unexpected token
+  // often means the line before it lacks its end (a ';'): that line is shown
+  // too. A link error names what does not fit: where each shader declares it.
+  const textOf = (file) => (watched.includes(file) ? editors[watched.indexOf(file)].value : '');
+  function declarations(name) {
+    const found = [];
+    watched.forEach((file, i) => {
+      textOf(file).split('\n').forEach((line, at) => {
+        if (new RegExp(`^\\s*(?:layout\\s*\\([^)]*\\)\\s*)?(?:flat\\s+|smooth\\s+)?(in|out|uniform|varying)\\s+\\w+\\s+${name}\\b`).test(line)) {
+          found.push(`${['vertex', 'fragment'][i]} shader ${file} line ${at + 1}: ${line.trim()}`);
+        }
+      });
+    });
+    return found;
+  }
   function showProblems(report) {
-    $('problems').textContent = report.diagnostics.map((d) => {
-      if (d.stage === 'link') return `The pair did not link: ${d.message}`;
-      const text = watched.includes(d.file) ? editors[watched.indexOf(d.file)].value : '';
-      const source = d.line ? text.split('\n')[d.line - 1] : undefined;
-      return `${d.file}${d.line ? ` line ${d.line}` : ''}: ${d.message}` +
+    const shown = [];
+    const seen = new Map();  // file:line -> how many more
+    for (const d of report.diagnostics) {
+      if (d.stage === 'link') {
+        const names = [...new Set((d.message.match(/\b[A-Za-z_]\w*\b/g) || [])
+          .filter((w) => declarations(w).length))];
+        const where = names.flatMap(declarations);
+        shown.push(`The pair did not link: ${d.message}` +
+          (where.length ? `\n    declared in ${where.join('\n    declared in ')}` : ''));
+        continue;
+      }
+      const key = `${d.file}:${d.line}`;
+      if (d.line && seen.has(key)) {
+        seen.set(key, seen.get(key) + 1);
+        continue;
+      }
+      seen.set(key, 0);
+      const lines = textOf(d.file).split('\n');
+      const source = d.line ? lines[d.line - 1] : undefined;
+      let text = `${d.file}${d.line ? ` line ${d.line}` : ''}: ${d.message}` +
         (source !== undefined ? `\n    ${source.trim()}` : '');
+      if (d.line > 1 && /unexpected|expected|syntax error/.test(d.message)) {
+        const before = lines[d.line - 2].trim();
+        if (before && !/[;{}]$/.test(before)) text += `\n    (the line before, ${d.line - 1}, lacks its end? ${before})`;
+      }
+      shown.push({ key, text });
+    }
+    $('problems').textContent = shown.map((item) => {
+      if (typeof item === 'string') return item;
+      const more = seen.get(item.key);
+      return item.text + (more ? `\n    (and ${more} more on this line, most likely from the first)` : '');
     }).join('\n') + (report.built ? '' : '\nStill drawing with the last program that worked.');
   }
 
@@ -360,22 +400,22 @@
   // put in afterwards, as an edit, so that one that does not build is shown
   // with its errors instead of ending the lesson. A file the page lacks is
   // left out, and the lesson says what it cannot read.
-  // The files come packed in files.js (built with the page), so the page
-  // needs no server; one the pack lacks is fetched from the page's folder.
+  // Each file from the page's folder, where a learner may have put their own
+  // (an image); where it cannot be fetched (the page opened from disk, where
+  // a browser fetches nothing), as packed in files.js when the page was built.
   async function place(file) {
     let bytes;
     const packed = (window.lessonFiles || {})[file];
     try {
-      if (packed !== undefined) {
-        bytes = Uint8Array.from(atob(packed), (c) => c.charCodeAt(0));
-      } else {
-        const response = await fetch(file, { cache: 'no-cache' });
-        if (!response.ok) throw new Error(`${response.status} ${response.statusText}`);
-        bytes = new Uint8Array(await response.arrayBuffer());
-      }
+      const response = await fetch(file, { cache: 'no-cache' });
+      if (!response.ok) throw new Error(`${response.status} ${response.statusText}`);
+      bytes = new Uint8Array(await response.arrayBuffer());
     } catch (e) {
-      show(`The page could not ${location.protocol === 'file:' ? 'read' : 'fetch'} ${file}: ${e.message}.`);
-      return;
+      if (packed === undefined) {
+        show(`The page could not ${location.protocol === 'file:' ? 'read' : 'fetch'} ${file}: ${e.message}.`);
+        return;
+      }
+      bytes = Uint8Array.from(atob(packed), (c) => c.charCodeAt(0));
     }
     if (/\.(vert|frag)$/.test(file)) own[file] = new TextDecoder().decode(bytes);
     Module.FS.writeFile(file, bytes);

@@ -187,6 +187,28 @@ def editor(args):
         check("shader error" in page.title(), f"the title does not say shader error: {page.title()}")
         page.drawn(lambda rgb: share_near(rgb, (0, 0, 255)) > 0.05, "still blue after the broken edit")
 
+        # A line without its ';' (the error lands on the next): the line
+        # before is shown. Several errors of one line: the first, the rest
+        # counted. A link error: where each shader declares what does not fit.
+        lines = own.split("\n")
+        at = next(i for i, line in enumerate(lines) if line.strip().startswith("fragColour = "))
+        page.type_into("fragment", "\n".join(lines[:at] + [lines[at].rstrip(";")] + lines[at + 1:]))
+        problems = page.problems("Still drawing")
+        check(f"(the line before, {at + 1}, lacks its end?" in problems, f"a missing ';':\n{problems}")
+        page.type_into("fragment", "\n".join(lines[:at] + ["    vec3 x = undefinedA + undefinedB;"] + lines[at:]))
+        problems = page.problems("Still drawing")
+        check(problems.count(f"line {at + 1}:") == 1 and "more on this line" in problems,
+              f"errors of one line not folded:\n{problems}")
+        unlinked = own.replace("in vec4 colour;", "in vec4 neverWritten;\nin vec4 colour;", 1).replace(
+            "fragColour = colour;", "fragColour = colour + neverWritten;", 1)
+        page.type_into("fragment", unlinked)
+        problems = page.problems("did not link")
+        declared = unlinked.split("\n").index("in vec4 neverWritten;") + 1
+        check(f"declared in fragment shader core/oswietlenie_rozproszone.frag line {declared}" in problems,
+              f"the link error does not say where neverWritten is declared:\n{problems}")
+        page.type_into("fragment", broken)
+        page.problems("Still drawing with the last program that worked")
+
         # Loaded again, the lesson starts with its own pair, then gets the
         # kept edit as an edit: reported, not the end of the lesson.
         b.open(f"{url}index.html?lesson=lesson_diffuse")
