@@ -4,8 +4,9 @@
 #                             again on bare Debian 12 (quick) and 13 (everything)
 #   ./test.sh --quick         the normal build's quick tests only, for iterating
 #   ./test.sh --no-cleanroom  everything but the bare-Debian runs (what they run inside,
-#                             with the fuzzer for 20 s; --no-windows after it: but the
-#                             Windows builds, as the Debian 13 clean room runs it)
+#                             with the fuzzer for 20 s; --no-windows --no-sanitizers
+#                             after it: without those two, as the Debian 13 clean room
+#                             runs it)
 # Further arguments go to ctest (for example -R reference_frame).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -26,14 +27,21 @@ case "${1:-}" in
   --quick) mode=quick; shift ;;
   --no-cleanroom) mode=inner; shift ;;
 esac
-# --no-windows (after --no-cleanroom): the Debian 13 clean room's run. The
-# Windows builds and their runs under wine are the host's: the same sources,
-# cross-compiled, and the longest step of a bare root.
+# --no-windows and --no-sanitizers (after --no-cleanroom): the Debian 13
+# clean room's run. The Windows builds and their runs under wine, and the
+# sanitizers' run, are the host's: the same sources, cross-compiled or
+# instrumented, and the longest steps of a bare root. The clean room proves
+# the release: its compilers (warnings as errors), CMake, Mesa and Chromium.
 windows=1
-if [ $mode = inner ] && [ "${1:-}" = --no-windows ]; then
-  windows=0
+sanitizers=1
+while [ $mode = inner ] && [ $# -gt 0 ]; do
+  case $1 in
+    --no-windows) windows=0 ;;
+    --no-sanitizers) sanitizers=0 ;;
+    *) break ;;
+  esac
   shift
-fi
+done
 
 tools/deps.sh test
 # The web page's tests (emscripten, headless Chromium: 1.3 GB) are the full
@@ -129,17 +137,19 @@ done
 run_ctest build-i386 -R "reference_frame|missing_shader_files|shader_file_forms|shader_huge|texture_failures" \
   -E "\.core\." "$@"
 
-step "Sanitizers: ASan, LSan and UBSan build, unit and end-to-end tests"
-cmake -S . -B build-asan -DLESSONS_SANITIZE=ON -DLESSONS_WERROR=ON -DLESSONS_ALL_TESTS=ON >/dev/null
-cmake --build build-asan --parallel "$jobs"
-# The core profile's frames and start-up failures repeat the shell's code
-# under the sanitizers; its own code runs there in explore mode's core cases.
-run_ctest build-asan -L "unit|e2e" -LE "soak|core-frame" "$@"
+if [ $sanitizers = 1 ]; then
+  step "Sanitizers: ASan, LSan and UBSan build, unit and end-to-end tests"
+  cmake -S . -B build-asan -DLESSONS_SANITIZE=ON -DLESSONS_WERROR=ON -DLESSONS_ALL_TESTS=ON >/dev/null
+  cmake --build build-asan --parallel "$jobs"
+  # The core profile's frames and start-up failures repeat the shell's code
+  # under the sanitizers; its own code runs there in explore mode's core cases.
+  run_ctest build-asan -L "unit|e2e" -LE "soak|core-frame" "$@"
+fi
 
 step "Fuzzing the TGA reader (clang, libFuzzer, ASan, UBSan)"
 # Inside the clean room a shorter run: it proves the fuzzer builds and runs
 # with that release's clang; the host's run is the one that searches.
-tools/fuzz.sh "$([ $mode = inner ] && echo 20 || echo 45)" || status=1
+tools/fuzz.sh "$([ $mode = inner ] && echo 20 || echo 30)" || status=1
 
 if [ $mode = full ]; then
   # CI's machine is Debian 12 and holds every package already: only a bare

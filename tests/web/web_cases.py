@@ -316,11 +316,11 @@ def texture(args):
 def exercises(args):
     """Every exercise on the page (SwiftShader): its solution passes and its
     starting pair fails; the desktop's whole set of answers (equivalents
-    pass, near misses fail) for the exercises whose margins are the
-    narrowest (the rest differ from the desktop's by SwiftShader's rounding
-    alone, which these cover); then the page's flow once: the learner's edit
+    pass, near misses fail) for the two exercises whose margins are the
+    narrowest (1.1 % and 2.8 % against the 0.5 % allowed; the rest differ
+    from the desktop's by SwiftShader's rounding alone, which these cover); then the page's flow once: the learner's edit
     that solves it, the progress kept, the lesson's own edits untouched."""
-    narrowest = ("lesson_per_vertex", "per_fragment_diffuse", "lesson_texturing_lit", "tiles_twice")
+    narrowest = ("lesson_per_vertex", "per_fragment_diffuse")
     sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
     from exercises_test import ANSWERS, edited, share  # noqa: E402
     url = devtools.serve(args.page)
