@@ -654,20 +654,24 @@ def explore_live_shaders(lesson, opts):
         check(drawn(running, "red"), "after a file came back, a save is not what draws")
 
         # Editors that truncate, then write: caught in between, the file is
-        # empty or half there. Never an error; the finished file draws.
-        errors = running.output()[1].count(b"did not compile")
+        # empty or half there. Never an error; the finished file draws. (A
+        # save this test itself was held up in for longer than the watcher's
+        # 300 ms, on a loaded machine, is a save left half made: not counted.)
         for n in range(8):
             count = builds(running)
+            errors = running.output()[1].count(b"did not compile")
+            started = time.monotonic()
             with open(frag, "wb") as f:
                 f.write((RED if n % 2 else GREEN)[:30].encode())
                 f.flush()
                 time.sleep(0.012)
                 f.write((RED if n % 2 else GREEN)[30:].encode())
+            held_up = time.monotonic() - started > 0.25
             deadline = time.monotonic() + 1
             while builds(running) == count and time.monotonic() < deadline:
                 time.sleep(0.01)
-        check(running.output()[1].count(b"did not compile") == errors,
-              f"a save caught half-written was reported: {running.output()[1][-400:]!r}")
+            check(held_up or running.output()[1].count(b"did not compile") == errors,
+                  f"a save caught half-written was reported: {running.output()[1][-400:]!r}")
         check(drawn(running, "red"), "the last of the half-written saves is not what draws")
         # A save written in two pieces, the first already a whole shader: built
         # once, when the file has kept still (allowing one for a busy machine).
