@@ -26,3 +26,4 @@ build_page() {
 }
 locked build-web build_page
 python3 bench/web_bench.py --bin build/bin --tools build/tests --page build-web/page "$@"
+python3 bench/web_edit_bench.py --page build-web/page
