@@ -54,27 +54,29 @@ std::string exerciseFile(const std::string& file, const std::string& path) {
     return project + "/" + pairFile(path, way->shaderFolder[0] != '\0');
 }
 
-// The exercise's target, built from its solution's files (made whole paths
-// in `e`); the lesson ends when it does not build.
-static GLuint buildTarget(const std::string& file, Exercise& e) {
+// The running lesson's exercise `name` (its solution's files made whole
+// paths) and its target, built from them. An exercise that does not exist
+// ends the lesson with status 2; a target that does not build, with 1.
+static Exercise loadExercise(const Options& options, const char* name, GLuint* target) {
+    std::string file = exercisesFile(options.exercises);
+    std::vector<Exercise> exercises;
+    const Exercise* found = lessonExercise(file, name, exercises);
+    if (!found) exit(2);
+    Exercise e = *found;
     e.solutionVert = exerciseFile(file, e.solutionVert);
     e.solutionFrag = exerciseFile(file, e.solutionFrag);
-    GLuint target = buildProgram(e.solutionVert.c_str(), e.solutionFrag.c_str());
-    if (!target) {
+    *target = buildProgram(e.solutionVert.c_str(), e.solutionFrag.c_str());
+    if (!*target) {
         fprintf(stderr, "The exercise's own target (%s and %s) does not build.\n",
                 e.solutionVert.c_str(), e.solutionFrag.c_str());
         exit(1);
     }
-    return target;
+    return e;
 }
 
 void practiseExercise(const Options& options) {
-    std::string file = exercisesFile(options.exercises);
-    std::vector<Exercise> exercises;
-    const Exercise* found = lessonExercise(file, options.exercise, exercises);
-    if (!found) exit(2);
-    Exercise e = *found;
-    GLuint target = buildTarget(file, e);
+    GLuint target;
+    Exercise e = loadExercise(options, options.exercise, &target);
     startPractice(e, target);
     practiceCheck(shaderProg);
 }
@@ -95,12 +97,8 @@ static void savePictures(const char* folder, size_t pair, const std::string& pro
 }
 
 void runCheck(const Options& options) {
-    std::string file = exercisesFile(options.exercises);
-    std::vector<Exercise> exercises;
-    const Exercise* e = lessonExercise(file, options.check, exercises);
-    if (!e) exit(2);
-    Exercise exercise = *e;
-    GLuint target = buildTarget(file, exercise);
+    GLuint target;
+    Exercise exercise = loadExercise(options, options.check, &target);
     bool passed = true;
     for (size_t i = 0; i + 1 < options.pairs.size(); i += 2) {
         printf("%s and %s against %s (%s):\n", options.pairs[i], options.pairs[i + 1],

@@ -88,11 +88,6 @@ void startPractice(const Exercise& e, unsigned int program) {
     target = program;
     active = true;
     ownScene = currentScene();
-    if (lesson->textures) {  // the target samples the lesson's images too
-        GLuint before = shaderProg;
-        installProgram(target, true);
-        installProgram(before, true);
-    }
     view.beside = target;
     glutReshapeWindow(800, 400);
     printf(
