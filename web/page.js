@@ -59,6 +59,12 @@
   }
   function drewWith(files) {
     requestAnimationFrame(() => requestAnimationFrame(() => {
+      // A pixel read back waits for the frame's drawing to end on the GPU:
+      // a frame that never ends keeps the mark (a lost context, too).
+      const gl = canvas.getContext('webgl2');
+      if (!gl || gl.isContextLost()) return;
+      gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, new Uint8Array(4));
+      if (gl.isContextLost()) return;
       try { files.forEach((file) => localStorage.removeItem(trying + kept + file)); } catch (e) { /* none */ }
     }));
   }
