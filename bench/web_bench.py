@@ -40,10 +40,12 @@ def page_frames(browser, url, lesson, frames):
 def download(page):
     """Bytes of what the page loads, raw and gzipped, by kind: the program
     (lessons.js, the wasm inside it), the page (HTML and script), the files
-    the lessons read (packed in files.js) and the guide (guide.js). The loose
+    the lessons read (packed in files.js), the guide (guide.js) and the editor
+(CodeMirror, editor.js and editor.css). The loose
     shaders and images beside them are there to read, not loaded."""
     kinds = {"the program (lessons.js)": ["lessons.js"], "the page (index.html, page.js)": ["index.html", "page.js"],
-             "shaders, images, exercises (files.js)": ["files.js"], "the guide (guide.js)": ["guide.js"]}
+             "shaders, images, exercises (files.js)": ["files.js"], "the guide (guide.js)": ["guide.js"],
+             "the editor (editor.js, editor.css: CodeMirror)": ["editor.js", "editor.css"]}
     sizes = {}
     for kind, names in kinds.items():
         sizes[kind] = [0, 0]

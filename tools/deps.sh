@@ -18,7 +18,7 @@ test_pkgs=("${run_pkgs[@]}" libgtest-dev libbenchmark-dev libstb-dev apitrace py
            clang libclang-rt-dev glslang-tools clang-format weston xwayland)
 windows_pkgs=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools wine wine64 wine32:i386 zip
               dpkg-dev xz-utils gzip patch)
-web_pkgs=(emscripten cmake make g++ python3 python3-markdown chromium)
+web_pkgs=(emscripten cmake make g++ python3 python3-markdown libjs-codemirror chromium)
 i386_pkgs=(file g++-i686-linux-gnu libglut-dev:i386 libglew-dev:i386 libglu1-mesa-dev:i386
            libgl1-mesa-dri:i386 libx11-dev:i386 libxext-dev:i386)
 

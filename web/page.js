@@ -6,7 +6,35 @@
 (function () {
   const $ = (id) => document.getElementById(id);
   const canvas = $('canvas');
-  const editors = [$('vertex'), $('fragment')];
+  // The editors: CodeMirror (editor.js), with GLSL ES's words, line numbers,
+  // a gutter for the problems' marks, bracket matching, search (Ctrl-F),
+  // go to line (Alt-G) and comments (Ctrl-/).
+  const word = (list) => Object.fromEntries(list.split(' ').map((w) => [w, true]));
+  CodeMirror.defineMIME('x-shader/x-glsl-es', {
+    name: 'clike',
+    keywords: word('const uniform in out inout layout centroid flat smooth invariant precision highp ' +
+      'mediump lowp attribute varying break continue do for while switch case default if else discard ' +
+      'return struct'),
+    types: word('void bool int uint float vec2 vec3 vec4 bvec2 bvec3 bvec4 ivec2 ivec3 ivec4 uvec2 ' +
+      'uvec3 uvec4 mat2 mat3 mat4 mat2x2 mat2x3 mat2x4 mat3x2 mat3x3 mat3x4 mat4x2 mat4x3 mat4x4 ' +
+      'sampler2D sampler3D samplerCube sampler2DShadow sampler2DArray isampler2D usampler2D'),
+    blockKeywords: word('for while do if else switch struct'),
+    builtin: word('radians degrees sin cos tan asin acos atan sinh cosh tanh pow exp log exp2 log2 ' +
+      'sqrt inversesqrt abs sign floor ceil trunc round fract mod modf min max clamp mix step ' +
+      'smoothstep isnan isinf length distance dot cross normalize faceforward reflect refract ' +
+      'matrixCompMult outerProduct transpose determinant inverse lessThan lessThanEqual greaterThan ' +
+      'greaterThanEqual equal notEqual any all not texture textureLod textureProj textureSize ' +
+      'texelFetch texture2D dFdx dFdy fwidth gl_Position gl_PointSize gl_VertexID gl_InstanceID ' +
+      'gl_FragCoord gl_FrontFacing gl_PointCoord gl_FragDepth'),
+    atoms: word('true false'),
+    hooks: { '#': (stream) => { stream.skipToEnd(); return 'meta'; } },  // #version, #define
+  });
+  const editors = ['vertex', 'fragment'].map((id) => CodeMirror.fromTextArea($(id), {
+    mode: 'x-shader/x-glsl-es', lineNumbers: true, matchBrackets: true, indentUnit: 4,
+    gutters: ['problem-marks', 'CodeMirror-linenumbers'],
+    extraKeys: { 'Ctrl-/': 'toggleComment', 'Cmd-/': 'toggleComment', Tab: (cm) => cm.execCommand('insertSoftTab') },
+    screenReaderLabel: `the ${id} shader`,
+  }));
   const names = [$('vertexName'), $('fragmentName')];
   let kept = 'glsl-lessons:';    // local storage: the learner's text of a file, by its name
   const progressKey = 'glsl-lessons:progress:';  // and how far they got with each exercise
@@ -75,7 +103,7 @@
   // What each editor's label says of its file: edited or not, and where.
   function label(i) {
     const file = watched[i];
-    const edited = file in own && editors[i].value !== own[file];
+    const edited = file in own && editors[i].getValue() !== own[file];
     names[i].textContent = `${file} (GLSL ES 3.00, WebGL 2)` + (edited ? ` — edited, kept in this browser for ${keptFor()}` : '');
   }
   function keptFor() {
@@ -139,19 +167,48 @@
   // first is shown, the rest counted. A message about an unexpected token
   // often means the line before it lacks its end (a ';'): that line is shown
   // too. A link error names what does not fit: where each shader declares it.
-  const textOf = (file) => (watched.includes(file) ? editors[watched.indexOf(file)].value : '');
+  const textOf = (file) => (watched.includes(file) ? editors[watched.indexOf(file)].getValue() : '');
   function declarations(name) {
     const found = [];
     watched.forEach((file, i) => {
       textOf(file).split('\n').forEach((line, at) => {
         if (new RegExp(`^\\s*(?:layout\\s*\\([^)]*\\)\\s*)?(?:flat\\s+|smooth\\s+)?(in|out|uniform|varying)\\s+\\w+\\s+${name}\\b`).test(line)) {
-          found.push(`${['vertex', 'fragment'][i]} shader ${file} line ${at + 1}: ${line.trim()}`);
+          found.push({ i, line: at + 1, text: `${['vertex', 'fragment'][i]} shader ${file} line ${at + 1}: ${line.trim()}` });
         }
       });
     });
     return found;
   }
+
+  // Each problem marked in the editor at its line: the line tinted, a mark
+  // in the gutter, and the message under the line.
+  let marks = [];
+  function clearMarks() {
+    marks.forEach((clear) => clear());
+    marks = [];
+  }
+  function mark(i, line, message) {
+    const cm = editors[i];
+    if (line < 1 || line > cm.lineCount()) return;
+    const handle = cm.addLineClass(line - 1, 'background', 'problem-line');
+    const dot = document.createElement('span');
+    dot.className = 'problem-dot';
+    dot.textContent = '●';
+    dot.title = message;
+    cm.setGutterMarker(handle, 'problem-marks', dot);
+    const note = document.createElement('div');
+    note.className = 'problem-note';
+    note.textContent = message;
+    const widget = cm.addLineWidget(handle, note, { noHScroll: true });
+    marks.push(() => {
+      cm.removeLineClass(handle, 'background', 'problem-line');
+      cm.setGutterMarker(handle, 'problem-marks', null);
+      widget.clear();
+    });
+  }
+
   function showProblems(report) {
+    clearMarks();
     const shown = [];
     const seen = new Map();  // file:line -> how many more
     for (const d of report.diagnostics) {
@@ -160,7 +217,8 @@
           .filter((w) => declarations(w).length))];
         const where = names.flatMap(declarations);
         shown.push(`The pair did not link: ${d.message}` +
-          (where.length ? `\n    declared in ${where.join('\n    declared in ')}` : ''));
+          (where.length ? `\n    declared in ${where.map((w) => w.text).join('\n    declared in ')}` : ''));
+        where.forEach((w) => mark(w.i, w.line, `The pair did not link: ${d.message}`));
         continue;
       }
       const key = `${d.file}:${d.line}`;
@@ -171,18 +229,21 @@
       seen.set(key, 0);
       const lines = textOf(d.file).split('\n');
       const source = d.line ? lines[d.line - 1] : undefined;
-      let text = `${d.file}${d.line ? ` line ${d.line}` : ''}: ${d.message}` +
-        (source !== undefined ? `\n    ${source.trim()}` : '');
+      const notes = [];  // said under the message, in the list and at the line
       if (d.line > 1 && /unexpected|expected|syntax error/.test(d.message)) {
         const before = lines[d.line - 2].trim();
-        if (before && !/[;{}]$/.test(before)) text += `\n    (the line before, ${d.line - 1}, lacks its end? ${before})`;
+        if (before && !/[;{}]$/.test(before)) notes.push(`(the line before, ${d.line - 1}, lacks its end? ${before})`);
       }
-      shown.push({ key, text });
+      shown.push({ key, file: d.file, line: d.line, message: d.message, notes,
+        text: `${d.file}${d.line ? ` line ${d.line}` : ''}: ${d.message}` +
+          (source !== undefined ? `\n    ${source.trim()}` : '') });
     }
     $('problems').textContent = shown.map((item) => {
       if (typeof item === 'string') return item;
       const more = seen.get(item.key);
-      return item.text + (more ? `\n    (and ${more} more on this line, most likely from the first)` : '');
+      if (more) item.notes.push(`(and ${more} more on this line, most likely from the first)`);
+      if (watched.includes(item.file)) mark(watched.indexOf(item.file), item.line, [item.message, ...item.notes].join('\n'));
+      return [item.text, ...item.notes].join('\n    ');
     }).join('\n') + (report.built ? '' : '\nStill drawing with the last program that worked.');
   }
 
@@ -216,9 +277,11 @@
         held.push(file);
         mine = null;
       }
-      editors[i].value = mine !== null ? mine : drawn;
+      editors[i].setValue(mine !== null ? mine : drawn);
+      editors[i].clearHistory();  // undo stays within this file
       edited = edited || (mine !== null && mine !== drawn);
     });
+    clearMarks();  // of the files shown before
     [0, 1].forEach(label);
     $('problems').textContent = held.length ? `Your edit of ${held.join(' and ')} was held back: the page ` +
       'stopped while drawing it last time (an endless loop?). The lesson\'s own text is in the editor; ' +
@@ -227,12 +290,12 @@
     $('apply').onclick = () => {
       held.forEach((file) => {
         const i = watched.indexOf(file);
-        editors[i].value = keptText(file);
+        editors[i].setValue(keptText(file));
       });
       $('apply').hidden = true;
-      save(0, editors[0].value);
+      save(0);
     };
-    if (edited) save(0, editors[0].value);  // built as any edit is
+    if (edited) save(0);  // built as any edit is
   }
 
   // A change is kept, and the pair built from both editors' text at once:
@@ -240,16 +303,17 @@
   // exercise how the check went.
   const largest = 256 * 1024;  // a shader's text the page builds, at most
   let contextLost = false;
-  function save(i, text) {
+  function save(i) {
     const file = watched[i];
+    const text = editors[i].getValue();
     if (!file || !running) return;
     [0, 1].forEach(label);
     const refused = !keep(file, text);
     $('saved').textContent = refused ? 'This browser would not keep your edit (its storage is full, or ' +
       'turned off): it lives until the page is closed. Download the pair to keep it.' : '';
-    const big = editors.findIndex((editor) => editor.value.length > largest);
+    const big = editors.findIndex((editor) => editor.getValue().length > largest);
     if (big >= 0) {
-      $('problems').textContent = `${watched[big]} is ${Math.round(editors[big].value.length / 1024)} KB: ` +
+      $('problems').textContent = `${watched[big]} is ${Math.round(editors[big].getValue().length / 1024)} KB: ` +
         `the page builds shaders of up to ${largest / 1024} KB. Still drawing with the last program that worked.`;
       return;
     }
@@ -259,7 +323,7 @@
     }
     watched.forEach(markTrying);
     const report = JSON.parse(Module.ccall('pageBuild', 'string', ['string', 'string'],
-      [editors[0].value, editors[1].value]));
+      [editors[0].getValue(), editors[1].getValue()]));
     drewWith(watched.slice());
     showProblems(report);
     if (exercise) showCheck();
@@ -342,11 +406,14 @@
     canvas.classList.add('beside');  // the learner's picture, and the target's beside it
     $('exerciseKeys').hidden = false;
   }
-  editors.forEach((editor, i) => editor.addEventListener('input', () => save(i, editor.value)));
+  // Every change the learner makes is built (the page's own setValue is not theirs).
+  editors.forEach((editor, i) => editor.on('changes', (cm, changes) => {
+    if (changes.some((change) => change.origin !== 'setValue')) save(i);
+  }));
   function putBack(i) {
     if (!(watched[i] in own)) return;
-    editors[i].value = own[watched[i]];
-    save(i, editors[i].value);
+    editors[i].setValue(own[watched[i]]);
+    save(i);
   }
   $('reset').addEventListener('click', () => [0, 1].forEach(putBack));
   document.querySelectorAll('button.back').forEach((button) => {
@@ -357,7 +424,7 @@
   // loaded back, each goes into the editor of that file, or in order.
   const marker = /^\/\/ ---- (.*)$/;
   $('download').addEventListener('click', () => {
-    const text = watched.map((file, i) => `// ---- ${file}\n${editors[i].value}`).join('\n');
+    const text = watched.map((file, i) => `// ---- ${file}\n${editors[i].getValue()}`).join('\n');
     const url = URL.createObjectURL(new Blob([text], { type: 'text/plain' }));
     const a = document.createElement('a');
     a.href = url;
@@ -387,17 +454,17 @@
     }
     parts.forEach((part, i) => {
       const at = watched.indexOf(part.file);
-      editors[at >= 0 ? at : i].value = part.lines.join('\n');
+      editors[at >= 0 ? at : i].setValue(part.lines.join('\n'));
     });
     $('upload').value = '';
-    save(0, editors[0].value);
-    save(1, editors[1].value);
+    save(0);
+    save(1);
   });
 
   function ended(how) {
     running = false;
     clearInterval(follow);
-    editors.forEach((editor) => { editor.readOnly = true; });
+    editors.forEach((editor) => editor.setOption('readOnly', true));
     $('ended').textContent = how;
   }
 

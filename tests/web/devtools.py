@@ -166,8 +166,10 @@ class Browser:
             time.sleep(0.05)
 
     def key(self, name, focus="canvas"):
-        """Presses a key (a character, or a name of KEYS) with `focus` focused."""
-        self.js(f"document.getElementById('{focus}').focus()")
+        """Presses a key (a character, or a name of KEYS) with `focus` focused
+        (None: where the focus is)."""
+        if focus:
+            self.js(f"document.getElementById('{focus}').focus()")
         key, code, key_code, text = KEYS.get(name) or (name, "Key" + name.upper() if name.isalpha() else "Digit" + name,
                                                      ord(name.upper()), name)
         common = dict(key=key, code=code, windowsVirtualKeyCode=key_code, nativeVirtualKeyCode=key_code)

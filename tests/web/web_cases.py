@@ -55,6 +55,17 @@ def share_near(rgb, colour, within=60):
     return near / (len(rgb) // 3)
 
 
+def editor_of(name):
+    """The JavaScript that names an editor's CodeMirror ('vertex' or 'fragment')."""
+    return f"document.querySelector('#{name} + .CodeMirror').CodeMirror"
+
+
+def type_into(browser, editor, text):
+    """Replaces an editor's text as a learner's paste would."""
+    browser.js(f"{editor_of(editor)}.focus(); {editor_of(editor)}.execCommand('selectAll')")
+    browser.call("Input.insertText", text=text, session=True)
+
+
 class Page:
     """The page of one lesson, open in a browser, started and drawing."""
 
@@ -62,7 +73,7 @@ class Page:
         self.b = browser
         self.b.open(f"{url}index.html?lesson={lesson}")
         self.b.wait_console(lambda line: line.startswith("Explore mode: "), 10)
-        self.b.wait_js("document.getElementById('fragment').value.length > 0", 5)  # the editor follows
+        self.b.wait_js(f"{editor_of('fragment')}.getValue().length > 0", 5)  # the editor follows
 
     def problems(self, showing, seconds=10):
         """The list of problems under the editor, once it shows `showing`."""
@@ -71,15 +82,23 @@ class Page:
         return self.text("problems")
 
     def text(self, element):
-        return self.b.js(f"document.getElementById('{element}').{'value' if element in ('vertex', 'fragment') else 'textContent'}")
+        if element in ("vertex", "fragment"):
+            return self.b.js(f"{editor_of(element)}.getValue()")
+        return self.b.js(f"document.getElementById('{element}').textContent")
+
+    def marked(self, editor):
+        """The lines marked in an editor as {line: the message under it}."""
+        return {line: text for line, text in json.loads(self.b.js(
+            f"(() => {{ const cm = {editor_of(editor)}; const out = []; cm.eachLine((h) => {{"
+            " const info = cm.lineInfo(h); if ((info.bgClass || '').includes('problem-line'))"
+            " out.push([info.line + 1, (info.widgets || []).map((w) => w.node.textContent).join('|')]); });"
+            " return JSON.stringify(out); })()"))}
 
     def title(self):
         return self.b.js("document.getElementById('title').textContent")
 
     def type_into(self, editor, text):
-        """Replaces the editor's text as a learner's paste would."""
-        self.b.js(f"document.getElementById('{editor}').focus(); document.getElementById('{editor}').select()")
-        self.b.call("Input.insertText", text=text, session=True)
+        type_into(self.b, editor, text)
 
     def drawn(self, predicate, what, seconds=10):
         """Waits for a frame that `predicate` accepts (frames keep coming: the teapot turns)."""
@@ -113,8 +132,9 @@ def keys(args):
     with devtools.Browser() as b:
         page = Page(b, url, "lesson_specular")
         check("paused" not in page.title(), f"the title says paused at the start: {page.title()}")
-        b.key("Space", focus="fragment")
-        b.key("h", focus="fragment")
+        b.js(f"{editor_of('fragment')}.focus(); {editor_of('fragment')}.execCommand('goDocEnd')")
+        b.key("Space", focus=None)
+        b.key("h", focus=None)
         check(page.text("fragment").endswith(" h"), "a space and an h typed in the editor did not land there")
         check("paused" not in page.title(), "a space typed in the editor paused the lesson")
         pause = "document.querySelector('#controls button[data-key=\"32\"]').click()"
@@ -159,7 +179,7 @@ def keys(args):
 
         b.key("Escape")
         b.wait_js("document.getElementById('ended').textContent.includes('(Escape)')", 5)
-        check(b.js("document.getElementById('fragment').readOnly"), "the editor still takes edits after the end")
+        check(b.js(f"{editor_of('fragment')}.getOption('readOnly')"), "the editor still takes edits after the end")
         ended_at = b.js("lessonProbe.drawn()")
         time.sleep(0.3)
         check(b.js("lessonProbe.drawn()") == ended_at, "the lesson went on drawing after Escape")
@@ -184,6 +204,9 @@ def editor(args):
         line = broken.split("\n").index("void main() { undeclaredThing = 1.0; }") + 1
         check(f"core/oswietlenie_rozproszone.frag line {line}:" in problems and "undeclaredThing" in problems,
               f"the problems do not name line {line} and its text:\n{problems}")
+        marked = page.marked("fragment")
+        check(list(marked) == [line] and "undeclaredThing" in marked[line],
+              f"the editor does not mark line {line} with its message: {marked}")
         check("shader error" in page.title(), f"the title does not say shader error: {page.title()}")
         page.drawn(lambda rgb: share_near(rgb, (0, 0, 255)) > 0.05, "still blue after the broken edit")
 
@@ -199,6 +222,8 @@ def editor(args):
         problems = page.problems("Still drawing")
         check(problems.count(f"line {at + 1}:") == 1 and "more on this line" in problems,
               f"errors of one line not folded:\n{problems}")
+        marked = page.marked("fragment")
+        check(list(marked) == [at + 1] and "more on this line" in marked[at + 1], f"the folded line's mark: {marked}")
         unlinked = own.replace("in vec4 colour;", "in vec4 neverWritten;\nin vec4 colour;", 1).replace(
             "fragColour = colour;", "fragColour = colour + neverWritten;", 1)
         page.type_into("fragment", unlinked)
@@ -206,6 +231,9 @@ def editor(args):
         declared = unlinked.split("\n").index("in vec4 neverWritten;") + 1
         check(f"declared in fragment shader core/oswietlenie_rozproszone.frag line {declared}" in problems,
               f"the link error does not say where neverWritten is declared:\n{problems}")
+        marked = page.marked("fragment")
+        check(list(marked) == [declared] and "neverWritten" in marked[declared] and "did not link" in marked[declared],
+              f"the link error's reason is not marked at the declaration: {marked}")
         page.type_into("fragment", broken)
         page.problems("Still drawing with the last program that worked")
 
@@ -324,15 +352,15 @@ def exercises(args):
     sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
     from exercises_test import ANSWERS, edited, share  # noqa: E402
     url = devtools.serve(args.page)
-    build = ("(() => { const e = (id) => document.getElementById(id); e('vertex').value = %s;"
-             " e('fragment').value = %s; const t = performance.now();"
-             " e('fragment').dispatchEvent(new Event('input')); const ms = performance.now() - t;"
+    build = ("(() => { const e = (id) => document.querySelector(`#${id} + .CodeMirror`).CodeMirror;"
+             " e('vertex').setValue(%s); const f = e('fragment'); const text = %s; const t = performance.now();"
+             " f.replaceRange(text, {line: 0, ch: 0}, {line: f.lastLine()}); const ms = performance.now() - t;"
              " return JSON.stringify({ms: ms, check: %s}); })()")
     with devtools.Browser() as b:
         # The reference for the times below: a build of the diffuse lesson's
         # own pair with no exercise, in the same browser.
         Page(b, url, "lesson_diffuse")
-        own = [b.js(f"document.getElementById('{e}').value") for e in ("vertex", "fragment")]
+        own = [b.js(f"{editor_of(e)}.getValue()") for e in ("vertex", "fragment")]
         plain = [json.loads(b.js(build % (repr(own[0]), repr(own[1]), "null")))["ms"] for _ in range(5)]
         reference = sorted(plain)[2]
         print(f"A build without a check: {reference:.0f} ms (median of 5)")
@@ -365,8 +393,7 @@ def exercises(args):
         b.wait_js("(document.getElementById('verdict')?.textContent || '').startsWith('0 of 6')", 20)
         exercise = next(e for e in listed if e["name"] == "lesson_diffuse")
         solution = b.js(f"Module.FS.readFile({exercise['solution'][0]!r}, {{encoding: 'utf8'}})")
-        b.js("document.getElementById('vertex').focus(); document.getElementById('vertex').select()")
-        b.call("Input.insertText", text=solution, session=True)
+        type_into(b, "vertex", solution)
         b.wait_js("document.getElementById('verdict').textContent.startsWith('Solved')", 10)
         stored = b.js("Object.keys(localStorage).sort().join(' ')")
         check(b.js("localStorage.getItem('glsl-lessons:progress:lesson_diffuse')") == "solved"
