@@ -44,11 +44,11 @@ while [ $mode = inner ] && [ $# -gt 0 ]; do
 done
 
 tools/deps.sh test
-# The web page's tests (emscripten, headless Chromium: 1.3 GB) are the full
-# suite's; the quick one leaves them off.
+# The web page's tests (emscripten, Chromium, Firefox ESR: 1.5 GB) are the
+# full suite's; the quick one leaves them off.
 web=OFF
 if [ $mode != quick ]; then
-  tools/deps.sh web
+  tools/deps.sh webtest
   web=ON
 fi
 jobs=$(nproc)

@@ -110,24 +110,29 @@
     return exercise ? `the exercise ${exercise.name}` : `${$('lesson').value}`;
   }
 
-  // Keys and clicks on the page's controls stay there: the lesson (which
-  // listens to the whole window) gets those meant for the picture.
-  for (const type of ['keydown', 'keyup', 'keypress']) {
-    window.addEventListener(type, (e) => {
-      if (e.target !== canvas && e.target !== document.body) e.stopImmediatePropagation();
-      // Escape ends the lesson only from the picture, never by a stray press.
-      else if (e.key === 'Escape' && e.target !== canvas) e.stopImmediatePropagation();
-    }, true);
+  // Keys and clicks on the page's controls and editors stay there: the
+  // lesson (GLUT, which listens to the whole window, before anything else
+  // sees an event) gets only those meant for the picture. Its listeners are
+  // wrapped as it adds them, so the editors' own keys (undo, search) work.
+  function forTheLesson(e) {
+    if (/^key/.test(e.type)) {
+      if (e.target !== canvas && e.target !== document.body) return false;
+      return e.key !== 'Escape' || e.target === canvas;  // Escape ends the lesson only from the picture
+    }
+    if (e.type === 'mousedown' || /wheel|DOMMouseScroll/.test(e.type)) return e.target === canvas;
+    return true;  // a drag goes on outside the picture, and ends there
   }
-  window.addEventListener('mousedown', (e) => {
-    if (e.target !== canvas) e.stopImmediatePropagation();
-    else canvas.focus();
-  }, true);
-  for (const type of ['wheel', 'mousewheel', 'DOMMouseScroll']) {  // the page and editor scroll
-    window.addEventListener(type, (e) => {
-      if (e.target !== canvas) e.stopImmediatePropagation();
-    }, true);
-  }
+  const filtered = new WeakMap();
+  const add = window.addEventListener, remove = window.removeEventListener;
+  window.addEventListener = function (type, listener, options) {
+    if (typeof listener !== 'function') return add.call(this, type, listener, options);
+    if (!filtered.has(listener)) filtered.set(listener, (e) => (forTheLesson(e) ? listener(e) : undefined));
+    return add.call(this, type, filtered.get(listener), options);
+  };
+  window.removeEventListener = function (type, listener, options) {
+    return remove.call(this, type, filtered.get(listener) || listener, options);
+  };
+  add.call(window, 'mousedown', (e) => { if (e.target === canvas) canvas.focus(); }, true);
 
   // The controls: each button presses its key in the lesson, as the
   // picture would take it; the picture keeps the focus for the keys.

@@ -1,4 +1,5 @@
-"""Headless Chromium driven over its DevTools pipe (--remote-debugging-pipe):
+"""Headless Chromium driven over its DevTools pipe (--remote-debugging-pipe)
+(and, through Engine, what firefox.py drives the same way):
 the page served from a folder on 127.0.0.1, keys and text as a learner types
 them, the console, and frames read back by probe.js before the browser shows
 them. Standard library only."""
@@ -48,15 +49,100 @@ def serve(folder):
     return f"http://127.0.0.1:{server.server_address[1]}/"
 
 
-class Browser:
+class Engine:
+    """What the cases ask of a browser, whichever engine: a subclass gives
+    call, navigate, js, press, insert_text and drag_from."""
+
+    name = "?"
+
+    def __init__(self):
+        self.console, self.events = queue.Queue(), queue.Queue()
+        self.replies, self.next_id, self.lock = {}, 0, threading.Condition()
+
+    def reply(self, id, method, timeout):
+        deadline = time.monotonic() + timeout
+        with self.lock:
+            while id not in self.replies:
+                if not self.lock.wait(deadline - time.monotonic()):
+                    raise Timeout(f"{method}: no reply in {timeout} s")
+            return self.replies.pop(id)
+
+    def open(self, url):
+        """Loads the page afresh; what it printed before is forgotten."""
+        while not self.console.empty():
+            self.console.get()
+        self.navigate(url)
+
+    def wait_console(self, predicate, seconds=20):
+        """The first console line from now on that `predicate` accepts."""
+        deadline = time.monotonic() + seconds
+        seen = []
+        while True:
+            try:
+                line = self.console.get(timeout=max(0.0, deadline - time.monotonic()))
+            except queue.Empty:
+                raise Timeout(f"no such line in {seconds} s; the page printed:\n  " + "\n  ".join(seen[-15:]))
+            seen.append(line)
+            if predicate(line):
+                return line
+
+    def wait_js(self, expression, seconds=10):
+        """Waits until the expression is true in the page."""
+        deadline = time.monotonic() + seconds
+        while not self.js(expression):
+            if time.monotonic() > deadline:
+                raise Timeout(f"not true after {seconds} s: {expression}")
+            time.sleep(0.05)
+
+    def key(self, name, focus="canvas"):
+        """Presses a key (a character, or a name of KEYS) with `focus` focused
+        (None: where the focus is)."""
+        if focus:
+            self.js(f"document.getElementById('{focus}').focus()")
+        self.press(name)
+
+    def shortcut(self, name):
+        """Ctrl and a key, where the focus is."""
+        self.press(name, ctrl=True)
+
+    def drag(self, element, dx, dy):
+        """Drags with the left button from the element's middle by (dx, dy) pixels."""
+        x, y = self.js(f"(() => {{ const r = document.getElementById('{element}').getBoundingClientRect();"
+                       " return [r.x + r.width / 2, r.y + r.height / 2]; })()")
+        self.drag_from(x, y, dx, dy)
+
+    def frame(self, number=None, after=None, seconds=20):
+        """(width, height, RGB rows top first) of the frame `number` (1: the
+        first drawn), or of the next one drawn (after calling `after`)."""
+        which = "null" if number is None else str(number)
+        self.js(f"window.lessonFrame = window.lessonProbe.frame({which}), 0")
+        if after:
+            after()
+        got = self.js("window.lessonFrame", timeout=seconds)
+        rgba = base64.b64decode(got["pixels"])
+        w, h = got["width"], got["height"]
+        rows = [rgba[(h - 1 - y) * w * 4:(h - y) * w * 4] for y in range(h)]  # OpenGL's rows start at the bottom
+        return w, h, b"".join(bytes(row[i:i + 3]) for row in rows for i in range(0, len(row), 4))
+
+
+def browser(engine, **options):
+    """A browser of the engine named: "chromium" or "firefox"."""
+    if engine == "firefox":
+        from firefox import Firefox
+        return Firefox(**options)
+    return Browser(**options)
+
+
+class Browser(Engine):
     """One headless Chromium with one page; `with Browser() as b:`."""
 
+    name = "chromium"
+
     def __init__(self, width=1200, height=900, flags=()):
+        super().__init__()
         self.size, self.flags = (width, height), list(flags)
         self.profile = tempfile.mkdtemp(prefix="chromium.")
         self.downloads = os.path.join(self.profile, "downloads")
-        self.console, self.events = queue.Queue(), queue.Queue()
-        self.replies, self.next_id, self.lock = {}, 0, threading.Condition()
 
     def __enter__(self):
         commands, chromium_in = os.pipe()  # we write, Chromium reads on 3
@@ -120,20 +206,12 @@ class Browser:
         if session:
             msg["sessionId"] = self.session
         os.write(self.out, json.dumps(msg).encode() + b"\0")
-        deadline = time.monotonic() + timeout
-        with self.lock:
-            while id not in self.replies:
-                if not self.lock.wait(deadline - time.monotonic()):
-                    raise Timeout(f"{method}: no reply in {timeout} s")
-            reply = self.replies.pop(id)
+        reply = self.reply(id, method, timeout)
         if "error" in reply:
             raise RuntimeError(f"{method}: {reply['error']}")
         return reply.get("result", {})
 
-    def open(self, url):
-        """Loads the page afresh; what it printed before is forgotten."""
-        while not self.console.empty():
-            self.console.get()
+    def navigate(self, url):
         self.call("Page.navigate", url=url, session=True)
 
     def js(self, expression, timeout=30):
@@ -144,59 +222,24 @@ class Browser:
             raise RuntimeError(f"{expression}: {result['exceptionDetails']}")
         return result["result"].get("value")
 
-    def wait_console(self, predicate, seconds=20):
-        """The first console line from now on that `predicate` accepts."""
-        deadline = time.monotonic() + seconds
-        seen = []
-        while True:
-            try:
-                line = self.console.get(timeout=max(0.0, deadline - time.monotonic()))
-            except queue.Empty:
-                raise Timeout(f"no such line in {seconds} s; the page printed:\n  " + "\n  ".join(seen[-15:]))
-            seen.append(line)
-            if predicate(line):
-                return line
-
-    def wait_js(self, expression, seconds=10):
-        """Waits until the expression is true in the page."""
-        deadline = time.monotonic() + seconds
-        while not self.js(expression):
-            if time.monotonic() > deadline:
-                raise Timeout(f"not true after {seconds} s: {expression}")
-            time.sleep(0.05)
-
-    def key(self, name, focus="canvas"):
-        """Presses a key (a character, or a name of KEYS) with `focus` focused
-        (None: where the focus is)."""
-        if focus:
-            self.js(f"document.getElementById('{focus}').focus()")
+    def press(self, name, ctrl=False):
         key, code, key_code, text = KEYS.get(name) or (name, "Key" + name.upper() if name.isalpha() else "Digit" + name,
                                                      ord(name.upper()), name)
-        common = dict(key=key, code=code, windowsVirtualKeyCode=key_code, nativeVirtualKeyCode=key_code)
-        self.call("Input.dispatchKeyEvent", type="keyDown", text=text, session=True, **common)
+        common = dict(key=key, code=code, windowsVirtualKeyCode=key_code, nativeVirtualKeyCode=key_code,
+                      modifiers=2 if ctrl else 0)
+        if ctrl:
+            self.call("Input.dispatchKeyEvent", type="rawKeyDown", session=True, **common)
+        else:
+            self.call("Input.dispatchKeyEvent", type="keyDown", text=text, session=True, **common)
         self.call("Input.dispatchKeyEvent", type="keyUp", session=True, **common)
 
-    def drag(self, element, dx, dy):
-        """Drags with the left button from the element's middle by (dx, dy) pixels."""
-        box = self.js(f"(() => {{ const r = document.getElementById('{element}').getBoundingClientRect();"
-                      " return [r.x + r.width / 2, r.y + r.height / 2]; })()")
-        x, y = box
+    def insert_text(self, text):
+        self.call("Input.insertText", text=text, session=True)
+
+    def drag_from(self, x, y, dx, dy):
         self.call("Input.dispatchMouseEvent", type="mousePressed", x=x, y=y, button="left", clickCount=1, session=True)
         for step in range(1, 6):
             self.call("Input.dispatchMouseEvent", type="mouseMoved", x=x + dx * step / 5, y=y + dy * step / 5,
                       button="left", buttons=1, session=True)
         self.call("Input.dispatchMouseEvent", type="mouseReleased", x=x + dx, y=y + dy, button="left",
                   clickCount=1, session=True)
-
-    def frame(self, number=None, after=None, seconds=20):
-        """(width, height, RGB rows top first) of the frame `number` (1: the
-        first drawn), or of the next one drawn (after calling `after`)."""
-        which = "null" if number is None else str(number)
-        self.js(f"window.lessonFrame = window.lessonProbe.frame({which}), 0")
-        if after:
-            after()
-        got = self.js("window.lessonFrame", timeout=seconds)
-        rgba = base64.b64decode(got["pixels"])
-        w, h = got["width"], got["height"]
-        rows = [rgba[(h - 1 - y) * w * 4:(h - y) * w * 4] for y in range(h)]  # OpenGL's rows start at the bottom
-        return w, h, b"".join(bytes(row[i:i + 3]) for row in rows for i in range(0, len(row), 4))

@@ -63,7 +63,7 @@ def editor_of(name):
 def type_into(browser, editor, text):
     """Replaces an editor's text as a learner's paste would."""
     browser.js(f"{editor_of(editor)}.focus(); {editor_of(editor)}.execCommand('selectAll')")
-    browser.call("Input.insertText", text=text, session=True)
+    browser.insert_text(text)
 
 
 class Page:
@@ -114,7 +114,7 @@ def frames(args):
     """Every lesson's first frame on the page against the desktop's."""
     out = tempfile.mkdtemp(prefix="web-frames.", dir=args.out)
     url = devtools.serve(args.page)
-    with devtools.Browser() as b:
+    with devtools.browser(args.engine) as b:
         for lesson in LESSONS:
             Page(b, url, lesson)
             width, height, rgb = b.frame(1)
@@ -129,7 +129,7 @@ def frames(args):
 def keys(args):
     """Explore mode's keys on the page, and keys typed into the editor staying there."""
     url = devtools.serve(args.page)
-    with devtools.Browser() as b:
+    with devtools.browser(args.engine) as b:
         page = Page(b, url, "lesson_specular")
         check("paused" not in page.title(), f"the title says paused at the start: {page.title()}")
         b.js(f"{editor_of('fragment')}.focus(); {editor_of('fragment')}.execCommand('goDocEnd')")
@@ -189,13 +189,17 @@ def editor(args):
     """A change drawn, a broken one named with its line and the last good
     picture kept, the reset button, and edits kept over a reload."""
     url = devtools.serve(args.page)
-    with devtools.Browser() as b:
+    with devtools.browser(args.engine) as b:
         page = Page(b, url, "lesson_diffuse")
         own = page.text("fragment")
         blue = own.replace("fragColour = ", "fragColour = vec4(0.0, 0.0, 1.0, 1.0); //", 1)
         check(blue != own, "the diffuse lesson's fragment shader has no fragColour = line")
         page.type_into("fragment", blue)
         page.drawn(lambda rgb: share_near(rgb, (0, 0, 255)) > 0.05, "with the blue teapot of the edit")
+        b.shortcut("z")  # the editor's own keys reach it: undo, then redo
+        b.wait_js(f"{editor_of('fragment')}.getValue() === {json.dumps(own)}", 5)
+        b.shortcut("y")
+        b.wait_js(f"{editor_of('fragment')}.getValue() === {json.dumps(blue)}", 5)
 
         broken = blue.replace("void main()", "void main() { undeclaredThing = 1.0; }\nvoid unused()", 1)
         page.type_into("fragment", broken)
@@ -259,7 +263,7 @@ def calls(args):
     the last good program draws; b says the core profile has no built-in
     lighting and draws the same picture."""
     url = devtools.serve(args.page)
-    with devtools.Browser() as b:
+    with devtools.browser(args.engine) as b:
         page = Page(b, url, "lesson_diffuse")
         vert, frag = page.text("vertex"), page.text("fragment")
 
@@ -301,7 +305,7 @@ def pictures(args):
     out = tempfile.mkdtemp(prefix="web-pictures.", dir=args.out)
     url = devtools.serve(args.page)
     env = base_env()
-    with devtools.Browser() as b:
+    with devtools.browser(args.engine) as b:
         for lesson in LESSONS:
             Page(b, url, lesson)
             for angle, orbit in PICTURE_SCENES:
@@ -332,7 +336,7 @@ def texture(args):
     with open(os.path.join(page_copy, "tex0.tga"), "wb") as f:
         f.write(b"\x89PNG\r\n\x1a\n" + bytes(64))
     url = devtools.serve(page_copy)
-    with devtools.Browser() as b:
+    with devtools.browser(args.engine) as b:
         b.open(f"{url}index.html?lesson=lesson_texturing")
         b.wait_console(lambda line: line == MSG_TEXTURE.decode().strip())
         advice = b.wait_console(lambda line: line.startswith("The texture "))
@@ -356,7 +360,7 @@ def exercises(args):
              " e('vertex').setValue(%s); const f = e('fragment'); const text = %s; const t = performance.now();"
              " f.replaceRange(text, {line: 0, ch: 0}, {line: f.lastLine()}); const ms = performance.now() - t;"
              " return JSON.stringify({ms: ms, check: %s}); })()")
-    with devtools.Browser() as b:
+    with devtools.browser(args.engine) as b:
         # The reference for the times below: a build of the diffuse lesson's
         # own pair with no exercise, in the same browser.
         Page(b, url, "lesson_diffuse")
@@ -408,7 +412,7 @@ def lockout(args):
     (and the page starts again when it returns), Escape from outside the
     picture ends nothing, and each lesson keeps its own edits."""
     url = devtools.serve(args.page)
-    with devtools.Browser() as b:
+    with devtools.browser(args.engine) as b:
         page = Page(b, url, "lesson_diffuse")
         own = page.text("fragment")
         loop = own.replace("void main()\n{", "void main()\n{\n    for (;;) {}", 1)
@@ -459,7 +463,7 @@ def disk(args):
     """The page's folder opened from disk (file://), as a learner who copied
     it: the lesson draws, the editor holds its pair, an edit draws, and the
     lesson's section of the guide is beside it."""
-    with devtools.Browser() as b:
+    with devtools.browser(args.engine) as b:
         page = Page(b, "file://" + os.path.abspath(args.page) + "/", "lesson_diffuse")
         page.drawn(lambda rgb: share_near(rgb, PINK, 90) > 0.02, "of the diffuse lesson from disk")
         own = page.text("fragment")
@@ -479,7 +483,9 @@ if __name__ == "__main__":
     parser = argparse.ArgumentParser()
     for option in ("page", "reference", "tools", "out", "bin"):
         parser.add_argument("--" + option, required=True)
+    parser.add_argument("--engine", choices=("chromium", "firefox"), default="chromium")
     parser.add_argument("case", choices=sorted(CASES))
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
-    sys.exit(run_case(f"web {args.case}", CASES[args.case], args))
+    name = f"web {args.case}" + (f" ({args.engine})" if args.engine != "chromium" else "")
+    sys.exit(run_case(name, CASES[args.case], args))
