@@ -29,12 +29,23 @@
     atoms: word('true false'),
     hooks: { '#': (stream) => { stream.skipToEnd(); return 'meta'; } },  // #version, #define
   });
+  // Tab indents; Escape, then Tab, lets the focus go on (the keyboard alone
+  // is never caught in an editor).
+  let leaving = false;
   const editors = ['vertex', 'fragment'].map((id) => CodeMirror.fromTextArea($(id), {
     mode: 'x-shader/x-glsl-es', lineNumbers: true, matchBrackets: true, indentUnit: 4,
     gutters: ['problem-marks', 'CodeMirror-linenumbers'],
-    extraKeys: { 'Ctrl-/': 'toggleComment', 'Cmd-/': 'toggleComment', Tab: (cm) => cm.execCommand('insertSoftTab') },
+    extraKeys: { 'Ctrl-/': 'toggleComment', 'Cmd-/': 'toggleComment', Tab: 'insertSoftTab',
+      'Shift-Tab': 'indentLess', Esc: () => { leaving = true; return CodeMirror.Pass; } },
     screenReaderLabel: `the ${id} shader`,
   }));
+  editors.forEach((editor) => {
+    editor.on('keydown', (cm, e) => {
+      if (e.key === 'Tab' && leaving) e.codemirrorIgnore = true;  // the browser's: the next control
+      else if (!['Escape', 'Shift'].includes(e.key)) leaving = false;
+    });
+    editor.on('focus', () => { leaving = false; });
+  });
   const names = [$('vertexName'), $('fragmentName')];
   let kept = 'glsl-lessons:';    // local storage: the learner's text of a file, by its name
   const progressKey = 'glsl-lessons:progress:';  // and how far they got with each exercise
@@ -117,6 +128,7 @@
   function forTheLesson(e) {
     if (/^key/.test(e.type)) {
       if (e.target !== canvas && e.target !== document.body) return false;
+      if (e.key === 'Tab') return false;  // the lesson has no use for it: it moves the focus on
       return e.key !== 'Escape' || e.target === canvas;  // Escape ends the lesson only from the picture
     }
     if (e.type === 'mousedown' || /wheel|DOMMouseScroll/.test(e.type)) return e.target === canvas;
@@ -519,7 +531,7 @@
       button.dataset.key = String(49 + i);
       button.title = `${name}'s shaders in this lesson's scene (key ${i + 1})`;
       button.innerHTML = `<kbd>${i + 1}</kbd>`;
-      button.setAttribute('aria-label', `${name}'s shaders (key ${i + 1})`);
+      button.setAttribute('aria-label', `${i + 1}: ${name}'s shaders`);
       button.addEventListener('click', () => pressButton(button));
       $('pairs').appendChild(button);
     });

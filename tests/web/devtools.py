@@ -26,6 +26,7 @@ KEYS = {
     "Escape": ("Escape", "Escape", 27, ""),
     "Left": ("ArrowLeft", "ArrowLeft", 37, ""),
     "Right": ("ArrowRight", "ArrowRight", 39, ""),
+    "Tab": ("Tab", "Tab", 9, ""),
 }
 
 

@@ -23,7 +23,7 @@ from harness import PrivateDisplay
 FIREFOX = shutil.which("firefox-esr") or shutil.which("firefox") or "/usr/bin/firefox-esr"
 
 # Keys as WebDriver names them (its private-use code points for the rest).
-KEYS = {"Space": " ", "Escape": "\ue00c", "Left": "\ue012", "Right": "\ue014"}
+KEYS = {"Space": " ", "Escape": "\ue00c", "Left": "\ue012", "Right": "\ue014", "Tab": "\ue004"}
 
 # A quiet profile: no first-run pages, no updates, no calls home (the network
 # is closed), downloads straight into the profile's folder.

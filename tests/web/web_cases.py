@@ -477,7 +477,44 @@ def disk(args):
               f"the lesson's guide is not beside it: {guide[:200]!r}")
 
 
-CASES = {"disk": disk, "exercises": exercises, "lockout": lockout, "frames": frames, "keys": keys, "editor": editor, "calls": calls, "pictures": pictures, "texture": texture}
+def audit(args):
+    """The page's accessibility: axe-core (the npm registry's, as
+    a11y/package-lock.json pins it) finds nothing serious or critical in a
+    lesson or an exercise; and the keyboard alone reaches the picture, the
+    controls and both editors (Tab), and leaves an editor (Escape, then Tab)."""
+    import npm_fetch
+    here = os.path.dirname(os.path.abspath(__file__))
+    axe = open(os.path.join(npm_fetch.fetch(os.path.join(here, "a11y"), "axe-core", os.path.join(args.out, "npm")),
+                            "axe.min.js")).read()
+    url = devtools.serve(args.page)
+    # (An editor's scrolling region holds no focusable element for axe to
+    # see: the editor's own input, beside it, scrolls it as the cursor moves.)
+    findings = ("axe.run(document, {resultTypes: ['violations']}).then((r) => r.violations"
+                ".filter((v) => v.impact === 'serious' || v.impact === 'critical')"
+                ".map((v) => Object.assign(v, {nodes: v.nodes.filter((n) => !(v.id === 'scrollable-region-focusable'"
+                " && n.target.join(' ').split(' > ').pop().startsWith('.CodeMirror-scroll')))})).filter((v) => v.nodes.length)"
+                ".map((v) => `${v.impact}: ${v.id}: ${v.help}: ${v.nodes.slice(0, 3).map((n) => n.target.join(' ')).join(', ')}`))")
+    with devtools.browser(args.engine) as b:
+        for query in ("lesson=lesson_texturing_lit", "exercise=lesson_diffuse"):
+            b.open(f"{url}index.html?{query}")
+            b.wait_console(lambda line: line.startswith("Explore mode: "), 10)
+            b.js(axe + "\n0")
+            found = b.js(findings, timeout=60)
+            check(not found, f"{query}: the audit found\n  " + "\n  ".join(found))
+        reached = []
+        b.js("document.getElementById('lesson').focus()")
+        for _ in range(40):
+            b.press("Tab")
+            reached.append(b.js("(() => { const e = document.activeElement;"
+                                " return e.closest('.CodeMirror') ? e.closest('.source').querySelector('textarea').id"
+                                " : e.id || e.dataset.key || e.textContent.trim().slice(0, 20); })()"))
+            if reached[-1] in ("vertex", "fragment"):
+                b.press("Escape")  # an editor takes Tab for indenting; Escape first lets it go
+        for wanted in ("canvas", "32", "115", "vertex", "fragment", "reset"):
+            check(wanted in reached, f"Tab never reaches {wanted}: {reached}")
+
+
+CASES = {"audit": audit, "disk": disk, "exercises": exercises, "lockout": lockout, "frames": frames, "keys": keys, "editor": editor, "calls": calls, "pictures": pictures, "texture": texture}
 
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()
