@@ -478,11 +478,12 @@
     save(1);
   });
 
-  function ended(how) {
+  function ended(how, restartable) {
     running = false;
     clearInterval(follow);
     editors.forEach((editor) => editor.setOption('readOnly', true));
     $('ended').textContent = how;
+    $('restart').hidden = !restartable;
   }
 
   // Every file the lessons read, from the page's folder into the program's.
@@ -519,11 +520,20 @@
     if (Module.FS.analyzePath(copy).exists) Module.FS.writeFile(file, Module.FS.readFile(copy));
   }
 
+  // The page's choices and buttons are made at the first start; each start
+  // (the first, and each after the lesson ended) gives the program its files.
+  let firstStart = true;
   async function start() {
     const lessons = Module.ccall('pageLessons', 'string', [], []).trim().split('\n')
       .map((line) => line.split('\t'));
     const asked = new URLSearchParams(location.search).get('lesson');
     const lesson = lessons.some(([name]) => name === asked) ? asked : lessons[0][0];
+    if (firstStart) makeLessonChoices(lessons, lesson);
+    kept = `glsl-lessons:${lesson}:`;  // each lesson's edits its own, whichever pair they are of
+    await begin(lessons, lesson);
+  }
+
+  function makeLessonChoices(lessons, lesson) {
     const choice = $('lesson');
     for (const [name, subject] of lessons) choice.add(new Option(`${name}: ${subject}`, name));
     lessons.forEach(([name], i) => {  // the number keys, as buttons
@@ -537,8 +547,9 @@
     });
     choice.value = lesson;
     choice.addEventListener('change', () => { location.search = '?lesson=' + choice.value; });
-    kept = `glsl-lessons:${lesson}:`;  // each lesson's edits its own, whichever pair they are of
+  }
 
+  async function placeFiles() {
     const FS = Module.FS;
     FS.mkdir('/lessons');
     FS.chdir('/lessons');
@@ -555,20 +566,29 @@
     const files = Module.ccall('pageFiles', 'string', [], []).trim().split('\n');
     files.forEach(folders);
     await Promise.all(files.map(placeAs));
+    return files;
+  }
+
+  async function begin(lessons, lesson) {
+    const choice = $('lesson');
+    const FS = Module.FS;
+    const files = await placeFiles();
 
     // An exercise: the lesson starts with its starting pair, and the
     // learner's edits of it are kept apart from their edits of the lesson.
     const exercises = JSON.parse(Module.ccall('pageExercises', 'string', [], []));
     const practice = $('exercise');
-    for (const e of exercises) {
-      const state = progress(e.name);
-      practice.add(new Option(`${e.name} (${e.lesson})${state ? ': ' + state : ''}`, e.name));
-    }
     exercise = exercises.find((e) => e.name === new URLSearchParams(location.search).get('exercise')) || null;
-    practice.value = exercise ? exercise.name : '';
-    practice.addEventListener('change', () => {
-      location.search = practice.value ? '?exercise=' + practice.value : '?lesson=' + choice.value;
-    });
+    if (firstStart) {
+      for (const e of exercises) {
+        const state = progress(e.name);
+        practice.add(new Option(`${e.name} (${e.lesson})${state ? ': ' + state : ''}`, e.name));
+      }
+      practice.value = exercise ? exercise.name : '';
+      practice.addEventListener('change', () => {
+        location.search = practice.value ? '?exercise=' + practice.value : '?lesson=' + choice.value;
+      });
+    }
     let chosen = lesson;
     if (!exercise) {
       const row = lessons.findIndex(([name]) => name === lesson);
@@ -583,13 +603,16 @@
         FS.writeFile(file, text);
         own[file] = text;
       });
-      showExercise();
+      if (firstStart) showExercise();
     }
     // The running lesson's section of the guide, made from docs/lessons.md.
     const guide = (window.lessonGuide || {})[chosen];
     if (guide) $('guide').innerHTML = guide;
     else $('guide').textContent = 'The guide, docs/lessons.md, has no section for this lesson.';
+    firstStart = false;
     running = true;
+    watched = ['', ''];  // the editors take the pair up again
+    editors.forEach((editor) => editor.setOption('readOnly', false));
     follow = setInterval(followPair, 100);
     canvas.focus();
     Module.callMain([chosen]);
@@ -599,15 +622,34 @@
     }
   }
 
-  window.Module = {
-    canvas: canvas,
-    print: (line) => { show(line); console.log(line); },
-    printErr: (line) => { show(line); console.error(line); },
-    downloadPicture: downloadPicture,
-    onRuntimeInitialized: () => { start().catch((e) => ended(`The page could not start: ${e}`)); },
-    onExit: (status) => ended(status === 0
-      ? 'The lesson has ended (Escape). Choose a lesson, or reload the page, to start it again.'
-      : `The lesson ended with status ${status}: the messages below say why.`),
-    onAbort: (what) => ended(`The lesson stopped: ${what}`),
-  };
+  // The program (lessons.js) made anew for each start: a lesson that ended
+  // (Escape, or a failure) starts again without a reload, with the edits.
+  function launch() {
+    window.Module = {
+      canvas: canvas,
+      print: (line) => { show(line); console.log(line); },
+      printErr: (line) => { show(line); console.error(line); },
+      downloadPicture: downloadPicture,
+      onRuntimeInitialized: () => { start().catch((e) => ended(`The page could not start: ${e}`)); },
+      onExit: (status) => ended(status === 0
+        ? 'The lesson has ended (Escape).'
+        : `The lesson ended with status ${status}: the messages below say why.`, true),
+      onAbort: (what) => ended(`The lesson stopped: ${what}`, true),
+    };
+    createLessons(window.Module);
+  }
+  $('restart').addEventListener('click', () => {
+    $('restart').hidden = true;
+    $('ended').textContent = '';
+    $('problems').textContent = '';
+    clearMarks();
+    show('— started again —');
+    hintsShown = 0;  // the new program has given none
+    $('hints').textContent = '';
+    $('solution').textContent = '';
+    $('hint').disabled = false;
+    $('hint').textContent = 'Hint';
+    launch();
+  });
+  add.call(window, 'load', launch);  // lessons.js, after this script, is there then
 })();

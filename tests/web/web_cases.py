@@ -183,6 +183,12 @@ def keys(args):
         ended_at = b.js("lessonProbe.drawn()")
         time.sleep(0.3)
         check(b.js("lessonProbe.drawn()") == ended_at, "the lesson went on drawing after Escape")
+        b.js("window.sameLoad = true; document.getElementById('restart').click()")  # starts again, no reload
+        b.wait_console(lambda line: line.startswith("Explore mode: "), 10)
+        page.drawn(lambda rgb: share_near(rgb, PINK, 90) > 0.02, "after the lesson started again")
+        check(b.js("window.sameLoad === true"), "the lesson was started again by loading the page again")
+        check(not b.js(f"{editor_of('fragment')}.getOption('readOnly')") and page.text("ended") == "",
+              "after the start again, the editor is read-only or the page still says it ended")
 
 
 def editor(args):
