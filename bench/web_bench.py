@@ -1,5 +1,6 @@
 """The web page against the desktop, in one run: time from loading the page
-to its first frame (headless Chromium, SwiftShader), the work of a frame on
+to its first frame (headless Chromium on SwiftShader, and Firefox ESR on
+Mesa's llvmpipe in an Xvfb), the work of a frame on
 the page against a frame of the same lesson's core profile on the desktop
 (llvmpipe) at 400 x 400, medians of interleaved rounds and their ratio; and
 the size of what a learner downloads, as sent with gzip.
@@ -20,10 +21,10 @@ import devtools  # noqa: E402
 from harness import LESSONS, PrivateDisplay  # noqa: E402
 from lessons_bench import measure  # noqa: E402
 
-def first_frame(url, lesson):
+def first_frame(url, lesson, engine="chromium"):
     """ms from the start of loading the page to its first frame, in a browser
     just started with an empty profile: a learner's first visit."""
-    with devtools.Browser() as browser:
+    with devtools.browser(engine) as browser:
         browser.open(f"{url}index.html?lesson={lesson}")
         return browser.js("lessonProbe.timeOf(1)", timeout=60)
 
@@ -68,13 +69,14 @@ def main():
     bin_dir, tools = os.path.abspath(opts.bin), os.path.abspath(opts.tools)
 
     url = devtools.serve(os.path.abspath(opts.page))
-    first, web, desktop = ({name: [] for name in LESSONS} for _ in range(3))
+    first, firefox, web, desktop = ({name: [] for name in LESSONS} for _ in range(4))
     with PrivateDisplay() as display, devtools.Browser() as browser:
         browser.call("Page.addScriptToEvaluateOnNewDocument", source="window.lessonProbeTiming = true",
                      session=True)
         for round_number in range(opts.rounds):
             for name in LESSONS:
                 first[name].append(first_frame(url, name))
+                firefox[name].append(first_frame(url, name, "firefox"))
                 web[name].append(page_frames(browser, url, name, opts.frames))
                 desktop[name].append(measure([os.path.join(bin_dir, name), "--core"], bin_dir, display.name,
                                              tools, opts.frames)["frame"])
@@ -83,12 +85,12 @@ def main():
     print(f"Medians of {opts.rounds} interleaved rounds, at 400 x 400: the first frame in a browser just "
           f"started; on the desktop, time per frame over {opts.frames} frames drawn as fast as they can be; "
           f"on the page (which draws at the display's 60 Hz), the median frame's work to its last pixel.\n")
-    print("| Lesson | page load to first frame, ms (goal 2000) | ms/frame desktop core (llvmpipe) "
-          "| ms/frame page (SwiftShader) | page / desktop |")
-    print("|---|---|---|---|---|")
+    print("| Lesson | page load to first frame, ms (goal 2000): Chromium | Firefox ESR "
+          "| ms/frame desktop core (llvmpipe) | ms/frame page (SwiftShader) | page / desktop |")
+    print("|---|---|---|---|---|---|")
     for name in LESSONS:
-        start, d, w = (statistics.median(v[name]) for v in (first, desktop, web))
-        print(f"| `{name}` | {start:.0f} | {d:.3f} | {w:.3f} | {w / d:.2f} |")
+        start, fox, d, w = (statistics.median(v[name]) for v in (first, firefox, desktop, web))
+        print(f"| `{name}` | {start:.0f} | {fox:.0f} | {d:.3f} | {w:.3f} | {w / d:.2f} |")
     print("\n| What a learner downloads | bytes | gzip -9 |")
     print("|---|---|---|")
     kinds = download(opts.page)

@@ -651,5 +651,5 @@
     $('hint').textContent = 'Hint';
     launch();
   });
-  add.call(window, 'load', launch);  // lessons.js, after this script, is there then
+  launch();  // lessons.js, before this script, gave createLessons
 })();
