@@ -5,8 +5,8 @@
 #   ./test.sh --quick         the normal build's quick tests only, for iterating
 #   ./test.sh --no-cleanroom  everything but the bare-Debian runs (what they run inside,
 #                             with the fuzzer for 20 s; --no-windows --no-sanitizers
-#                             after it: without those two, as the Debian 13 clean room
-#                             runs it)
+#                             --no-firefox after it: without those, as the Debian 13
+#                             clean room runs it)
 # Further arguments go to ctest (for example -R reference_frame).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -32,12 +32,16 @@ esac
 # sanitizers' run, are the host's: the same sources, cross-compiled or
 # instrumented, and the longest steps of a bare root. The clean room proves
 # the release: its compilers (warnings as errors), CMake, Mesa and Chromium.
+# --no-firefox leaves the page's cases in Firefox ESR to the host: Debian
+# ships the same ESR to both releases.
 windows=1
 sanitizers=1
+firefox=1
 while [ $mode = inner ] && [ $# -gt 0 ]; do
   case $1 in
     --no-windows) windows=0 ;;
     --no-sanitizers) sanitizers=0 ;;
+    --no-firefox) firefox=0 ;;
     *) break ;;
   esac
   shift
@@ -49,6 +53,7 @@ tools/deps.sh test
 web=OFF
 if [ $mode != quick ]; then
   tools/deps.sh webtest
+  [ $firefox = 0 ] || tools/deps.sh firefox
   web=ON
 fi
 jobs=$(nproc)
@@ -79,7 +84,8 @@ start_xvfb
 step "Build"
 . tools/buildlock.sh
 build_for_tests() {
-  cmake -S . -B build -DLESSONS_WERROR=ON -DLESSONS_ALL_TESTS=ON -DLESSONS_WEB_TESTS=$web >/dev/null
+  cmake -S . -B build -DLESSONS_WERROR=ON -DLESSONS_ALL_TESTS=ON -DLESSONS_WEB_TESTS=$web \
+    -DLESSONS_FIREFOX_TESTS=$([ $firefox = 1 ] && echo ON || echo OFF) >/dev/null
   cmake --build build --parallel "$jobs"
 }
 locked build build_for_tests

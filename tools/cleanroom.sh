@@ -211,7 +211,7 @@ CHECK
   as_user "bash /tmp/web-check.sh" || { echo "cleanroom: ./run.sh --web did not serve the page" >&2; exit 1; }
   echo "Clean room $release: ./run.sh --web from nothing to a served page in $((SECONDS - started)) s"
   started=$SECONDS
-  suite="./test.sh --no-cleanroom --no-windows --no-sanitizers"
+  suite="./test.sh --no-cleanroom --no-windows --no-sanitizers --no-firefox"
   as_user "cd glsl-lessons && $suite"
 else
   # The quick suite as root, from a clone in root's own home (mode 700), as on

@@ -6,7 +6,8 @@
 #   tools/deps.sh windows  the Windows cross builds (x86_64, i686) and wine for both
 #   tools/deps.sh i386     the 32-bit x86 Linux build and its test run
 #   tools/deps.sh web      the web page (emscripten, CodeMirror for its editor) and its server
-#   tools/deps.sh webtest  the web page and its tests, in Chromium and Firefox ESR (on an Xvfb)
+#   tools/deps.sh webtest  the web page and its tests in Chromium (on an Xvfb)
+#   tools/deps.sh firefox  Firefox ESR, for the page's tests in a second engine
 # Names ending in :i386 are the 32-bit x86 packages, which Debian installs
 # beside the 64-bit ones once dpkg knows that architecture.
 set -euo pipefail
@@ -20,7 +21,8 @@ test_pkgs=("${run_pkgs[@]}" libgtest-dev libbenchmark-dev libstb-dev apitrace py
 windows_pkgs=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools wine wine64 wine32:i386 zip
               dpkg-dev xz-utils gzip patch)
 web_pkgs=(emscripten cmake make g++ python3 python3-markdown libjs-codemirror)
-webtest_pkgs=("${web_pkgs[@]}" chromium firefox-esr xvfb xdotool)
+webtest_pkgs=("${web_pkgs[@]}" chromium xvfb xdotool)
+firefox_pkgs=(firefox-esr xvfb xdotool)
 i386_pkgs=(file g++-i686-linux-gnu libglut-dev:i386 libglew-dev:i386 libglu1-mesa-dev:i386
            libgl1-mesa-dri:i386 libx11-dev:i386 libxext-dev:i386)
 
@@ -31,7 +33,8 @@ case "${1:-run}" in
   i386) wanted=("${i386_pkgs[@]}") ;;
   web) wanted=("${web_pkgs[@]}") ;;
   webtest) wanted=("${webtest_pkgs[@]}") ;;
-  *) echo "usage: $0 run|test|windows|i386|web|webtest" >&2; exit 2 ;;
+  firefox) wanted=("${firefox_pkgs[@]}") ;;
+  *) echo "usage: $0 run|test|windows|i386|web|webtest|firefox" >&2; exit 2 ;;
 esac
 
 missing=()
