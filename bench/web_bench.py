@@ -5,6 +5,7 @@ the page against a frame of the same lesson's core profile on the desktop
 (llvmpipe) at 400 x 400, medians of interleaved rounds and their ratio; and
 the size of what a learner downloads, as sent with gzip.
     python3 bench/web_bench.py --bin build/bin --tools build/tests --page build/web/page [--rounds 5]
+    python3 bench/web_bench.py ... --page build/web/page --other OTHER/page   (first frames only)
 Goals: the first frame within 2 s; the download under 1 MB compressed."""
 
 import argparse
@@ -59,15 +60,34 @@ def download(page):
     return sizes
 
 
+def against_other(page, other, rounds):
+    """The first frame of this page against another build's (`--other`, say
+    the page before a change), interleaved in fresh Chromiums: the ratio."""
+    this_url, other_url = devtools.serve(os.path.abspath(page)), devtools.serve(os.path.abspath(other))
+    this, that = [], []
+    for _ in range(rounds):
+        for name in LESSONS:
+            that.append(first_frame(other_url, name))
+            this.append(first_frame(this_url, name))
+    a, b = statistics.median(this), statistics.median(that)
+    print(f"First frame in Chromium, medians of {len(this)} loads interleaved: this page {a:.0f} ms, "
+          f"the other {b:.0f} ms, this / other {a / b:.2f}")
+    for kind, sizes in (("this page", download(page)), ("the other", download(other))):
+        print(f"  {kind}: {sum(v[1] for v in sizes.values()):,} bytes with gzip -9")
+
+
 def main():
     parser = argparse.ArgumentParser()
     for option in ("bin", "tools", "page"):
         parser.add_argument("--" + option, required=True)
     parser.add_argument("--rounds", type=int, default=5)
     parser.add_argument("--frames", type=int, default=300)
+    parser.add_argument("--other", help="another build's page folder: only the first frames, against it")
     opts = parser.parse_args()
     bin_dir, tools = os.path.abspath(opts.bin), os.path.abspath(opts.tools)
 
+    if opts.other:
+        return against_other(opts.page, opts.other, opts.rounds)
     url = devtools.serve(os.path.abspath(opts.page))
     first, firefox, web, desktop = ({name: [] for name in LESSONS} for _ in range(4))
     with PrivateDisplay() as display, devtools.Browser() as browser:
