@@ -115,9 +115,11 @@ cmake --build build-i386 --parallel "$jobs"
 # the 32-bit Linux programs nor wine's 32-bit Windows ones. There, both are
 # built (warnings as errors) and not run, and the summary says so.
 i386_tools=$root/build-i386/tests
+wine=wine
 printf 'int main(void) { return 0; }\n' | i686-linux-gnu-gcc -x c - -o build-i386/runs-here
 if ! build-i386/runs-here 2>/dev/null; then
   i386_tools=
+  wine=/usr/lib/wine/wine64  # Debian's wine would start its 32-bit loader
   echo "test.sh: this machine's kernel runs no 32-bit x86 program: the 32-bit Linux and Windows programs" \
        "are built, not run" >&2
 fi
@@ -134,8 +136,9 @@ if [ $windows = 1 ]; then
     python3 -m zipfile -e "build-windows/glsl-lessons-windows-$arch.zip" "$unpacked/$arch"
   done
   prefix=$unpacked/wineprefix
-  WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot --init >/dev/null 2>&1
-  locked build cmake -S . -B build -DLESSONS_WINDOWS_DIR="$unpacked" -DLESSONS_I386_TOOLS="$i386_tools" >/dev/null
+  WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot --init >/dev/null 2>&1
+  locked build cmake -S . -B build -DLESSONS_WINDOWS_DIR="$unpacked" -DLESSONS_I386_TOOLS="$i386_tools" \
+    -DLESSONS_WINE="$wine" >/dev/null
   step "Tests, with the Windows programs under wine"
 else
   locked build cmake -S . -B build -DLESSONS_I386_TOOLS="$i386_tools" >/dev/null

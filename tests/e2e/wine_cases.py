@@ -19,6 +19,10 @@ from harness import (LESSONS, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, Lesson, Private
 # What a console program of this build may import: Windows itself, nothing else.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "opengl32.dll", "glu32.dll", "winmm.dll",
                "msvcrt.dll", "advapi32.dll", "shell32.dll"}
+# Debian's wine starts its 32-bit loader when wine32 is installed, which a
+# kernel without 32-bit support cannot run: the tests then name the 64-bit
+# loader (LESSONS_WINE, from the build's configuration).
+WINE = os.environ.get("LESSONS_WINE") or "wine"
 MACHINES = {"x86_64": ("pei-x86-64", "x86_64-w64-mingw32-objdump"), "i686": ("pei-i386", "i686-w64-mingw32-objdump")}
 
 
@@ -49,7 +53,7 @@ def case_core_runs_and_ends_on_escape(opts):
 
 
 def start(opts, folder, display, extra=None):
-    return subprocess.Popen(["wine", os.path.basename(opts.exe)], cwd=folder,
+    return subprocess.Popen([WINE, os.path.basename(opts.exe)], cwd=folder,
                             env=wine_env(display.name, opts.tools, extra),
                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
@@ -73,7 +77,7 @@ def case_runs_and_ends_on_escape(opts):
     first = os.path.join(folder, "frame1.png")
     with PrivateDisplay() as display:
         env = wine_env(display.name, opts.tools, {"PROBE_CAPTURE": f"1:{first}"})
-        command = ["wine", os.path.basename(opts.exe), *opts.lesson.args]
+        command = [WINE, os.path.basename(opts.exe), *opts.lesson.args]
         with Running(opts.lesson, folder, display, command, env, frames=3, seconds=90) as running:
             running.key("Escape")
             result = running.finish(timeout=60)
@@ -99,14 +103,14 @@ def case_console_code_page(opts):
     the end. With the output redirected there is no console, and the bytes
     are the ones every other case checks."""
     env = wine_env(None, opts.tools, {"WINEDEBUG": "-all,+relay"})
-    subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/t", "REG_SZ",
+    subprocess.run([WINE, "reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/t", "REG_SZ",
                     "/d", "kernel32.GetConsoleOutputCP;kernel32.SetConsoleOutputCP", "/f"],
                    env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     folder = scratch(opts, leave_out=[opts.lesson.vert])
     terminal, program_side = pty.openpty()
     with PrivateDisplay() as display:
         env["DISPLAY"] = display.name
-        proc = subprocess.Popen(["wine", os.path.basename(opts.exe)], cwd=folder, env=env, stdin=program_side,
+        proc = subprocess.Popen([WINE, os.path.basename(opts.exe)], cwd=folder, env=env, stdin=program_side,
                                 stdout=program_side, stderr=subprocess.PIPE)
         os.close(program_side)
         _, err = proc.communicate(timeout=120)
