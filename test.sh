@@ -3,10 +3,10 @@
 #   ./test.sh                 everything (the web page in headless Chromium too), then
 #                             again on bare Debian 12 (quick) and 13 (everything)
 #   ./test.sh --quick         the normal build's quick tests only, for iterating
-#   ./test.sh --no-cleanroom  everything but the bare-Debian runs (what they run inside,
-#                             with the fuzzer for 20 s; --no-windows --no-sanitizers
-#                             --no-firefox after it: without those, as the Debian 13
-#                             clean room runs it)
+#   ./test.sh --quick --web   and the web page's tests in Chromium (the Debian 13 clean room's run)
+#   ./test.sh --no-cleanroom  everything but the bare-Debian runs (the fuzzer for 20 s;
+#                             --no-windows --no-sanitizers --no-firefox after it:
+#                             without those steps)
 # Further arguments go to ctest (for example -R reference_frame).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -23,20 +23,20 @@ if [ "${LESSONS_CLEAN_ENV:-}" != 1 ]; then
 fi
 
 mode=full
+quick_web=0
 case "${1:-}" in
-  --quick) mode=quick; shift ;;
+  --quick) mode=quick; shift
+    if [ "${1:-}" = --web ]; then quick_web=1; firefox_default=0; shift; fi ;;
   --no-cleanroom) mode=inner; shift ;;
 esac
-# --no-windows and --no-sanitizers (after --no-cleanroom): the Debian 13
-# clean room's run. The Windows builds and their runs under wine, and the
-# sanitizers' run, are the host's: the same sources, cross-compiled or
-# instrumented, and the longest steps of a bare root. The clean room proves
-# the release: its compilers (warnings as errors), CMake, Mesa and Chromium.
-# --no-firefox leaves the page's cases in Firefox ESR to the host: Debian
-# ships the same ESR to both releases.
+# --no-windows and --no-sanitizers (after --no-cleanroom): without the Windows
+# builds and their runs under wine, or the sanitizers' run: the same sources,
+# cross-compiled or instrumented, and the longest steps of a bare root.
+# --no-firefox leaves out the page's cases in Firefox ESR (Debian ships the
+# same ESR to both releases; --quick --web leaves them out too).
 windows=1
 sanitizers=1
-firefox=1
+firefox=${firefox_default:-1}
 while [ $mode = inner ] && [ $# -gt 0 ]; do
   case $1 in
     --no-windows) windows=0 ;;
@@ -49,9 +49,9 @@ done
 
 tools/deps.sh test
 # The web page's tests (emscripten, Chromium, Firefox ESR: 1.5 GB) are the
-# full suite's; the quick one leaves them off.
+# full suite's; the quick one leaves them off, but for --quick --web.
 web=OFF
-if [ $mode != quick ]; then
+if [ $mode != quick ] || [ $quick_web = 1 ]; then
   tools/deps.sh webtest
   [ $firefox = 0 ] || tools/deps.sh firefox
   web=ON
@@ -100,8 +100,8 @@ run_ctest() {  # run_ctest BUILD_DIR [ctest args...]
 }
 
 if [ $mode = quick ]; then
-  step "Quick tests"
-  run_ctest build -L quick "$@"
+  step "Quick tests$([ $quick_web = 0 ] || echo ", and the web page's")"
+  run_ctest build -L "$([ $quick_web = 0 ] && echo quick || echo 'quick|web')" "$@"
   summary
   exit $status
 fi
@@ -182,8 +182,8 @@ if [ $mode = full ]; then
   # root shows what a newcomer's machine does with the two commands.
   step "Clean room: bare Debian 12, ./run.sh and ./test.sh --quick"
   tools/cleanroom.sh bookworm || status=1
-  step "Clean room: bare Debian 13, ./run.sh and the full ./test.sh"
-  tools/cleanroom.sh --full trixie || status=1
+  step "Clean room: bare Debian 13, ./run.sh, ./run.sh --web and ./test.sh --quick --web"
+  tools/cleanroom.sh --web trixie || status=1
 fi
 
 summary

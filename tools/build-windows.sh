@@ -6,8 +6,9 @@
 #   build-windows/glsl-lessons-windows-ARCH.zip
 #   tools/build-windows.sh [ARCH...]     ARCH: x86_64, i686 (default both)
 # freeglut and GLEW for Windows are built here, as static libraries, from
-# Debian's own source packages; they are kept in build-windows/ARCH/deps, so
-# a second run does not rebuild them.
+# Debian's own source packages; they are kept in build-windows/ARCH/deps, and
+# a copy in ~/.cache/glsl-lessons (by their versions and the compiler's), so
+# neither a second run nor a fresh clone rebuilds them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -99,10 +100,17 @@ if [ ! -f "$textures/tex1.tga" ]; then
   "$textures/make_textures" "$textures"
 fi
 
+cache=${XDG_CACHE_HOME:-$HOME/.cache}/glsl-lessons/windows-deps
 for arch in "$@"; do
   out=$root/build-windows/$arch
   prefix=$out/deps/prefix
   toolchain=$root/tools/windows/mingw-w64-$arch.cmake
+  cached=$cache/$arch-freeglut_$freeglut_version-glew_$glew_version-gcc_$($arch-w64-mingw32-g++ -dumpversion)-2
+  if [ ! -f "$prefix/.built-2" ] && [ -f "$cached/.built-2" ]; then
+    rm -rf "$prefix"
+    mkdir -p "$(dirname "$prefix")"
+    cp -a "$cached" "$prefix"
+  fi
   if [ ! -f "$prefix/.built-2" ]; then
     if [ ! -f "$src/$freeglut_tarball" ] || [ ! -f "$src/$glew_tarball" ]; then
       fetch_sources
@@ -110,6 +118,11 @@ for arch in "$@"; do
     verify "$freeglut_tarball" "$freeglut_sha256"
     verify "$glew_tarball" "$glew_sha256"
     build_deps "$arch" "$toolchain" "$prefix"
+    mkdir -p "$cache"
+    rm -rf "$cached.part"
+    cp -a "$prefix" "$cached.part"
+    rm -rf "$cached"
+    mv "$cached.part" "$cached"
   fi
 
   echo "Building the lessons for Windows ($arch)"

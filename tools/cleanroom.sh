@@ -5,9 +5,10 @@
 # clones the commit under test, then runs
 #   env -u DISPLAY ./run.sh lesson_specular   (the screenshot must show the teapot)
 #   ./test.sh --quick                         (as root, from a clone under /root)
-# or, with --full, the whole suite as the user.
+# or, with --web, ./run.sh --web from nothing (the page served and fetched)
+# and ./test.sh --quick --web (the quick tests and the web page's) as the user.
 #
-#   tools/cleanroom.sh [--full] [--keep] RELEASE     RELEASE: bookworm or trixie
+#   tools/cleanroom.sh [--web] [--keep] RELEASE     RELEASE: bookworm or trixie
 #
 # Needs root (it asks sudo otherwise) and Debian's archive; the host's own
 # packages are never changed. The bare root is kept as a tarball in
@@ -21,14 +22,14 @@ cd "$(dirname "$0")/.."
 repo=$PWD
 
 usage() {
-  echo "usage: $0 [--full] [--keep] bookworm|trixie" >&2
+  echo "usage: $0 [--web] [--keep] bookworm|trixie" >&2
   exit 2
 }
-full=0
+with_web=0
 keep=0
 while [ $# -gt 0 ]; do
   case $1 in
-    --full) full=1 ;;
+    --web) with_web=1 ;;
     --keep) keep=1 ;;
     bookworm | trixie) release=$1 ;;
     *) usage ;;
@@ -38,7 +39,7 @@ done
 [ -n "${release:-}" ] || usage
 if [ "$(id -u)" -ne 0 ]; then
   args=()
-  [ $full -eq 0 ] || args+=(--full)
+  [ $with_web -eq 0 ] || args+=(--web)
   [ $keep -eq 0 ] || args+=(--keep)
   exec sudo "$0" "${args[@]}" "$release"
 fi
@@ -183,7 +184,7 @@ echo "Clean room $release: clone to screenshot in $seconds s;" \
   "($(( $(cached_mb) - before_mb )) MB downloaded, the rest from $downloads)"
 
 started=$SECONDS
-if [ $full -eq 1 ]; then
+if [ $with_web -eq 1 ]; then
   # The web page from nothing, as a learner starts it: ./run.sh --web installs
   # what it needs, builds the page and serves it; the page, its program and a
   # shader are fetched from the address it prints.
@@ -211,7 +212,7 @@ CHECK
   as_user "bash /tmp/web-check.sh" || { echo "cleanroom: ./run.sh --web did not serve the page" >&2; exit 1; }
   echo "Clean room $release: ./run.sh --web from nothing to a served page in $((SECONDS - started)) s"
   started=$SECONDS
-  suite="./test.sh --no-cleanroom --no-windows --no-sanitizers --no-firefox"
+  suite="./test.sh --quick --web"
   as_user "cd glsl-lessons && $suite"
 else
   # The quick suite as root, from a clone in root's own home (mode 700), as on
