@@ -129,10 +129,16 @@ else
 fi
 
 # What a newcomer's machine has besides: name resolution, a host name, the
-# user, and apt's proxy when this machine uses one.
+# user, apt's proxy when this machine uses one, and the certificate
+# authorities this machine adds to Debian's (a network that inspects HTTPS
+# names its own: the npm registry is fetched over HTTPS).
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 echo "127.0.0.1 localhost $(hostname)" >"$root/etc/hosts"
 [ -z "$proxy" ] || echo "Acquire::http::Proxy \"$proxy\";" >"$root/etc/apt/apt.conf.d/01proxy"
+if compgen -G "/usr/local/share/ca-certificates/*.crt" >/dev/null; then
+  cp /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/"
+  chroot "$root" update-ca-certificates >/dev/null 2>&1
+fi
 echo 'APT::Keep-Downloaded-Packages "true";' >"$root/etc/apt/apt.conf.d/01keep-downloads"
 chroot "$root" useradd --create-home --shell /bin/bash $user
 echo "$user ALL=(ALL) NOPASSWD: ALL" >"$root/etc/sudoers.d/$user"
