@@ -14,9 +14,10 @@
 #include <string.h>
 
 #include "Targa.h"
-#include "builtin_lighting.h"
+#include "fixed_lighting.h"
 #include "drawing.h"
 #include "scene.h"
+#include "run.h"
 #include "shell.h"
 
 namespace {
@@ -54,8 +55,9 @@ int main(int argc, char** argv) {
     }
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(400, 400);
-    lesson = &work->frame;
-    way = &builtInState;
+    static const LessonEntry entry = {"ff_twin", work->frame};
+    static LessonRun twin(entry, builtInState);
+    driveLesson(twin);
     glutCreateWindow("Kolory w shaderze");
     glewInit();
     glEnable(GL_DEPTH_TEST);
@@ -67,6 +69,7 @@ int main(int argc, char** argv) {
         useBuiltInLighting(work->frame.textures, work->specular);
     }
     if (work->frame.textures) {
+        unsigned int* textures = twin.scene.textures;
         glGenTextures(2, textures);
         glBindTexture(GL_TEXTURE_2D, textures[0]);
         bool ok = LoadTGATexture((char*)"tex0.tga");

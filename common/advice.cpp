@@ -16,17 +16,18 @@
 #include "filekind.h"
 #include "places.h"
 
-static bool live = false;  // explore mode: the window rebuilds what is saved
-
-void adviseLive() { live = true; }
-
-// Writes the advice on standard error, after whatever the lesson has written
-// on standard output: the message first, then the advice, also in one log.
-static void advise(const char* format, ...) {
-    fflush(stdout);
-    va_list args;
+// Adds to the advice being written.
+static void advise(std::string& into, const char* format, ...) {
+    va_list args, again;
     va_start(args, format);
-    vfprintf(stderr, format, args);
+    va_copy(again, args);
+    int size = vsnprintf(NULL, 0, format, args);
+    if (size > 0) {
+        std::string text((size_t)size, '\0');
+        vsnprintf(&text[0], (size_t)size + 1, format, again);
+        into += text;
+    }
+    va_end(again);
     va_end(args);
 }
 
@@ -45,55 +46,61 @@ static const char* fileProblem(const char* fileName) {
 
 // What to do about a shader file: save it again in explore mode; otherwise
 // edit data/'s file when this one is the build's copy of it.
-static void nextStep(const char* fileName, const char* otherwise) {
+static void nextStep(std::string& out, bool live, const char* fileName, const char* otherwise) {
     std::string source = sourceOf(fileName);
     if (live)
 #ifdef __EMSCRIPTEN__
-        advise("Fix it in the editor: the picture follows as you type.\n");
+        advise(out, "Fix it in the editor: the picture follows as you type.\n");
 #else
-        advise("Fix it and save: the window picks it up.\n");
+        advise(out, "Fix it and save: the window picks it up.\n");
 #endif
     else if (!source.empty())
-        advise(
-            "%s is the build's copy of \"%s\": edit that one, then run the lesson again "
-            "(./run.sh LESSON builds it first).\n",
-            fileName, source.c_str());
+        advise(out,
+               "%s is the build's copy of \"%s\": edit that one, then run the lesson again "
+               "(./run.sh LESSON builds it first).\n",
+               fileName, source.c_str());
     else
-        advise("%s\n", otherwise);
+        advise(out, "%s\n", otherwise);
 }
 
-void adviseShaderFile(const char* stage, const char* fileName) {
-    advise("The %s shader %s could not be read: %s. ", stage, named(fileName).c_str(),
+std::string adviceShaderFile(const char* stage, const char* fileName, bool live) {
+    std::string out;
+    advise(out, "The %s shader %s could not be read: %s. ", stage, named(fileName).c_str(),
            fileProblem(fileName));
-    nextStep(fileName,
+    nextStep(out, live, fileName,
              inBuildFolder()
                  ? "The build copies the shaders from data/: build again (./run.sh LESSON) to "
                    "put it back."
                  : "A lesson reads its shaders from the folder it is started in: start it from "
                    "build/bin, or with ./run.sh LESSON.");
+    return out;
 }
 
-void adviseCompile(const char* stage, const char* fileName) {
+std::string adviceCompile(const char* stage, const char* fileName, bool live) {
+    std::string out;
 #ifdef __EMSCRIPTEN__
     // The page lists each problem under the editor with its line and text.
-    advise("The %s shader %s did not compile: the list under the editor names its line. ", stage,
-           named(fileName).c_str());
+    advise(out, "The %s shader %s did not compile: the list under the editor names its line. ",
+           stage, named(fileName).c_str());
 #else
-    advise(
-        "The %s shader %s did not compile: in the compiler's log above, 0:LINE(COLUMN) or "
-        "0:LINE: points at that line of the file. ",
-        stage, named(fileName).c_str());
+    advise(out,
+           "The %s shader %s did not compile: in the compiler's log above, 0:LINE(COLUMN) or "
+           "0:LINE: points at that line of the file. ",
+           stage, named(fileName).c_str());
 #endif
-    nextStep(fileName, "Fix it and run the lesson again.");
+    nextStep(out, live, fileName, "Fix it and run the lesson again.");
+    return out;
 }
 
-void adviseLink(const char* fileVert, const char* fileFrag) {
-    advise(
-        "The vertex shader %s and the fragment shader %s each compiled but do not link: the "
-        "log above says what does not fit, most often a varying that the fragment shader "
-        "reads and the vertex shader does not write, or writes with another type. ",
-        named(fileVert).c_str(), named(fileFrag).c_str());
-    nextStep(fileFrag, "Fix them and run the lesson again.");
+std::string adviceLink(const char* fileVert, const char* fileFrag, bool live) {
+    std::string out;
+    advise(out,
+           "The vertex shader %s and the fragment shader %s each compiled but do not link: the "
+           "log above says what does not fit, most often a varying that the fragment shader "
+           "reads and the vertex shader does not write, or writes with another type. ",
+           named(fileVert).c_str(), named(fileFrag).c_str());
+    nextStep(out, live, fileFrag, "Fix them and run the lesson again.");
+    return out;
 }
 
 #ifndef __EMSCRIPTEN__
@@ -123,38 +130,42 @@ static bool softwareAskedFor() {
 }
 #endif
 
-void adviseNoOpenGL2() {
+std::string adviceNoOpenGL2() {
+    std::string out;
 #ifdef __EMSCRIPTEN__
-    advise(
-        "This browser gave the page no WebGL 2 context: turn on hardware acceleration or "
-        "WebGL in its settings, or try a current Chromium or Firefox.\n");
-    return;
+    advise(out,
+           "This browser gave the page no WebGL 2 context: turn on hardware acceleration or "
+           "WebGL in its settings, or try a current Chromium or Firefox.\n");
+    return out;
 #else
     const char* version = (const char*)glGetString(GL_VERSION);
     const char* renderer = (const char*)glGetString(GL_RENDERER);
     if (version)
-        advise("This driver (%s) offers OpenGL %s. ", renderer ? renderer : "unknown", version);
+        advise(out, "This driver (%s) offers OpenGL %s. ", renderer ? renderer : "unknown",
+               version);
     else
-        advise("No OpenGL context could be started. ");
+        advise(out, "No OpenGL context could be started. ");
     Overrides overrides = overridesSet();
     if (overrides.count)
-        advise("%s %s Mesa for less than it has: unset %s.\n", overrides.said.c_str(),
+        advise(out, "%s %s Mesa for less than it has: unset %s.\n", overrides.said.c_str(),
                overrides.count > 1 ? "ask" : "asks", overrides.names.c_str());
     else if (softwareAskedFor())
-        advise(
-            "Mesa's software renderer was asked for (LIBGL_ALWAYS_SOFTWARE is set) and "
-            "offers OpenGL 2.0 and more: install libgl1-mesa-dri, or over ssh -X run the "
-            "lesson on the machine's own desktop.\n");
+        advise(out,
+               "Mesa's software renderer was asked for (LIBGL_ALWAYS_SOFTWARE is set) and "
+               "offers OpenGL 2.0 and more: install libgl1-mesa-dri, or over ssh -X run the "
+               "lesson on the machine's own desktop.\n");
     else
-        advise(
-            "Mesa's software renderer offers OpenGL 2.0 and more: install libgl1-mesa-dri, "
-            "then run the lesson with LIBGL_ALWAYS_SOFTWARE=1.\n");
+        advise(out,
+               "Mesa's software renderer offers OpenGL 2.0 and more: install libgl1-mesa-dri, "
+               "then run the lesson with LIBGL_ALWAYS_SOFTWARE=1.\n");
 #endif
+    return out;
 }
 
-void adviseNoCoreProfile(const char* why) {
+std::string adviceNoCoreProfile(const char* why) {
+    std::string out;
 #ifdef __EMSCRIPTEN__
-    advise("--core asks for an OpenGL 3.3 core profile context, and %s.\n", why);
+    advise(out, "--core asks for an OpenGL 3.3 core profile context, and %s.\n", why);
 #else
     Overrides overrides = overridesSet();
     std::string instead =
@@ -167,24 +178,27 @@ void adviseNoCoreProfile(const char* why) {
               "context, and may not"
             : ", or with Mesa's software renderer, which offers 4.5 core "
               "(LIBGL_ALWAYS_SOFTWARE=1)";
-    advise(
-        "--core asks for an OpenGL 3.3 core profile context, and %s. Run the lesson without "
-        "--core (OpenGL 2.0 is enough for it)%s.\n",
-        why, instead.c_str());
+    advise(out,
+           "--core asks for an OpenGL 3.3 core profile context, and %s. Run the lesson without "
+           "--core (OpenGL 2.0 is enough for it)%s.\n",
+           why, instead.c_str());
 #endif
+    return out;
 }
 
-void adviseTexture(const char* fileName) {
+std::string adviceTexture(const char* fileName) {
+    std::string out;
 #ifdef __EMSCRIPTEN__
-    advise(
-        "The texture %s was refused: %s. The page reads \"tex0.tga\" and \"tex1.tga\" from "
-        "its own folder, beside index.html: an image of your own goes there.\n",
-        named(fileName).c_str(), TGAFailure());
-    return;
+    advise(out,
+           "The texture %s was refused: %s. The page reads \"tex0.tga\" and \"tex1.tga\" from "
+           "its own folder, beside index.html: an image of your own goes there.\n",
+           named(fileName).c_str(), TGAFailure());
+    return out;
 #endif
-    advise(
-        "The texture %s was refused: %s. The texturing lessons read \"tex0.tga\" and "
-        "\"tex1.tga\" from the folder they are started in; an image of your own goes in data/, "
-        "and the build puts it beside the programs in place of the project's.\n",
-        named(fileName).c_str(), TGAFailure());
+    advise(out,
+           "The texture %s was refused: %s. The texturing lessons read \"tex0.tga\" and "
+           "\"tex1.tga\" from the folder they are started in; an image of your own goes in data/, "
+           "and the build puts it beside the programs in place of the project's.\n",
+           named(fileName).c_str(), TGAFailure());
+    return out;
 }

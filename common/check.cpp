@@ -7,8 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "scene.h"
-#include "shaders.h"
+#include "run.h"
 
 namespace {
 
@@ -60,7 +59,7 @@ const ProbeKind* kindOf(const std::string& name) {
 
 // Light 0 towards (x, y, z), as long as the lesson's own (their lengths are
 // not 1, and an answer that forgets to normalise must still show).
-void lightTowards(PictureScene& s, float x, float y, float z) {
+void lightTowards(Scene& s, float x, float y, float z) {
     float length =
         sqrtf(s.light[0] * s.light[0] + s.light[1] * s.light[1] + s.light[2] * s.light[2]);
     float norm = sqrtf(x * x + y * y + z * z);
@@ -76,61 +75,15 @@ void setColour(float* colour, float r, float g, float b) {
     colour[3] = 1.0f;
 }
 
-// Two images without the lessons' symmetries: red grows with s and green
-// with t in the pattern; the light map is tinted and darker towards one
-// corner. Made once, on units' names the lesson does not use otherwise.
-void probeImages(unsigned int images[2]) {
-    static GLuint made[2] = {0, 0};
-    if (!made[0]) {
-        const int size = 64;
-        std::vector<unsigned char> pattern(size * size * 3), light(size * size * 3);
-        for (int y = 0; y < size; ++y)
-            for (int x = 0; x < size; ++x) {
-                unsigned char* p = &pattern[(y * size + x) * 3];
-                p[0] = (unsigned char)(x * 4);
-                p[1] = (unsigned char)(y * 4);
-                p[2] = (unsigned char)(200 - x * 2);
-                unsigned char* l = &light[(y * size + x) * 3];
-                l[0] = 255;
-                l[1] = (unsigned char)(255 - y * 2);
-                l[2] = (unsigned char)(140 + x);
-            }
-        glGenTextures(2, made);
-        const unsigned char* pixels[2] = {pattern.data(), light.data()};
-        for (int i = 0; i < 2; ++i) {
-            glBindTexture(GL_TEXTURE_2D, made[i]);
-            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                         pixels[i]);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-        }
-        glBindTexture(GL_TEXTURE_2D, 0);
-    }
-    images[0] = made[0];
-    images[1] = made[1];
-}
-
 // The program's picture on white and on black: where the two agree, the
 // teapot covers the pixel (whatever colour the shaders gave it).
-bool drawTwice(GLuint program, const PictureScene& s, int size, std::vector<unsigned char>& onWhite,
-               std::vector<unsigned char>& onBlack) {
+bool drawTwice(LessonRun& run, GLuint program, const Scene& s, int size,
+               std::vector<unsigned char>& onWhite, std::vector<unsigned char>& onBlack,
+               Report& report) {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    bool ok = drawPicture(program, s, size, size, onBlack);
+    bool ok = run.drawPicture(program, s, size, size, onBlack, report);
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);  // the lessons' white, as before
-    return ok && drawPicture(program, s, size, size, onWhite);
-}
-
-// Samplers tex0 and tex1 on units 0 and 1, as the lesson gives its own.
-void bindSamplersOf(GLuint program) {
-    GLuint before = shaderProg;
-    shaderProg = program;
-    glUseProgram(program);
-    bindSamplers();
-    shaderProg = before;
-    glUseProgram(before);
+    return ok && run.drawPicture(program, s, size, size, onWhite, report);
 }
 
 // How far apart two pixels are: their channels' largest difference.
@@ -165,15 +118,50 @@ std::vector<unsigned char> differencePicture(const std::vector<unsigned char>& a
     return out;
 }
 
-bool probeScene(const std::string& name, PictureScene& s) {
-    s = currentScene();
+// Two images without the lessons' symmetries: red grows with s and green
+// with t in the pattern; the light map is tinted and darker towards one
+// corner. Made once, on texture names the lesson does not use otherwise.
+void LessonRun::makeProbeImages() {
+    GLuint* made = probeImages;
+    if (!made[0]) {
+        const int size = 64;
+        std::vector<unsigned char> pattern(size * size * 3), light(size * size * 3);
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                unsigned char* p = &pattern[(y * size + x) * 3];
+                p[0] = (unsigned char)(x * 4);
+                p[1] = (unsigned char)(y * 4);
+                p[2] = (unsigned char)(200 - x * 2);
+                unsigned char* l = &light[(y * size + x) * 3];
+                l[0] = 255;
+                l[1] = (unsigned char)(255 - y * 2);
+                l[2] = (unsigned char)(140 + x);
+            }
+        glGenTextures(2, made);
+        const unsigned char* pixels[2] = {pattern.data(), light.data()};
+        for (int i = 0; i < 2; ++i) {
+            glBindTexture(GL_TEXTURE_2D, made[i]);
+            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                         pixels[i]);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+        }
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
+}
+
+bool LessonRun::probeScene(const std::string& name, Scene& s) {
+    s = scene;
     s.look = lessonLook;
-    if (lesson->scene != SCENE_PLAIN) {
+    if (row.scene != SCENE_PLAIN) {
         memcpy(s.look.materialSpecular, mat_specular, sizeof s.look.materialSpecular);
         s.look.materialShininess = mat_shininess[0];
     }
-    memcpy(s.light, lesson->perFrameLight ? light_pos : light_position, sizeof s.light);
-    s.angle = 30.0f;
+    memcpy(s.light, row.perFrameLight ? light_pos : light_position, sizeof s.light);
+    s.a = 30.0f;
     s.orbiting = false;
     s.yaw = s.pitch = 0.0f;
     if (name == "seen") {
@@ -193,34 +181,39 @@ bool probeScene(const std::string& name, PictureScene& s) {
         setColour(s.look.lightAmbient, 0.1f, 0.15f, 0.25f);
         setColour(s.look.lightDiffuse, 1.0f, 0.75f, 0.4f);
         setColour(s.look.lightSpecular, 0.5f, 0.8f, 1.0f);
-        if (lesson->scene != SCENE_PLAIN) setColour(s.look.materialSpecular, 0.9f, 0.85f, 0.5f);
+        if (row.scene != SCENE_PLAIN) setColour(s.look.materialSpecular, 0.9f, 0.85f, 0.5f);
     } else if (name == "shininess") {
         s.look.materialShininess = 12.0f;
     } else if (name == "scale") {
         s.look.scale[0] = 1.6f;
         s.look.scale[1] = 0.65f;
     } else if (name == "images") {
-        if (!lesson->textures) return false;
-        probeImages(s.textures);
+        if (!row.textures) return false;
+        makeProbeImages();
+        s.textures[0] = probeImages[0];
+        s.textures[1] = probeImages[1];
     } else {
         return false;
     }
     return true;
 }
 
-std::vector<ProbeResult> checkAnswer(const Exercise& e, unsigned int answer, unsigned int target,
-                                     int size, std::vector<ProbePictures>* pictures) {
+std::vector<ProbeResult> LessonRun::checkAnswer(const Exercise& e, unsigned int answer,
+                                                unsigned int target, int size,
+                                                std::vector<ProbePictures>* pictures,
+                                                Report& report) {
     std::vector<ProbeResult> results;
-    if (lesson->textures) {
-        bindSamplersOf(answer);
-        bindSamplersOf(target);
+    if (row.textures) {  // tex0 and tex1 on units 0 and 1, as the lesson gives its own
+        bindSamplers(answer);
+        bindSamplers(target);
+        glUseProgram(shaderProg);
     }
     for (const ExerciseProbe& probe : e.probes) {
         ProbeResult r;
         r.name = probe.name;
         const ProbeKind* kind = kindOf(probe.name);
-        PictureScene scene;
-        if (!kind || !probeScene(probe.name, scene)) {
+        Scene probed;
+        if (!kind || !probeScene(probe.name, probed)) {
             r.scene = "no such probe in this lesson";
             r.means = "the exercises' file names a probe this lesson cannot draw";
             if (pictures) pictures->push_back(ProbePictures{});
@@ -230,8 +223,8 @@ std::vector<ProbeResult> checkAnswer(const Exercise& e, unsigned int answer, uns
         r.scene = kind->scene;
         r.means = probe.sentence.empty() ? kind->means : probe.sentence;
         std::vector<unsigned char> answerWhite, answerBlack, targetWhite, targetBlack;
-        if (!drawTwice(answer, scene, size, answerWhite, answerBlack) ||
-            !drawTwice(target, scene, size, targetWhite, targetBlack)) {
+        if (!drawTwice(*this, answer, probed, size, answerWhite, answerBlack, report) ||
+            !drawTwice(*this, target, probed, size, targetWhite, targetBlack, report)) {
             r.means = "this driver cannot draw off screen";
             if (pictures) pictures->push_back(ProbePictures{});
             results.push_back(r);
@@ -264,13 +257,16 @@ bool allPassed(const std::vector<ProbeResult>& results) {
     return !results.empty();
 }
 
-void printResults(const std::vector<ProbeResult>& results) {
+std::string resultLines(const std::vector<ProbeResult>& results) {
+    Report lines;
     for (const ProbeResult& r : results) {
         if (r.passed)
-            printf("pass  %-9s  %s\n", r.name.c_str(), r.scene.c_str());
+            lines.say("pass  %-9s  %s\n", r.name.c_str(), r.scene.c_str());
         else
-            printf("FAIL  %-9s  %s: %s (%ld of %ld pixels differ)\n", r.name.c_str(),
-                   r.scene.c_str(), r.means.c_str(), r.differing, r.covered);
+            lines.say("FAIL  %-9s  %s: %s (%ld of %ld pixels differ)\n", r.name.c_str(),
+                      r.scene.c_str(), r.means.c_str(), r.differing, r.covered);
     }
-    fflush(stdout);
+    std::string text;
+    for (const Report::Line& l : lines.lines) text += l.text;
+    return text;
 }

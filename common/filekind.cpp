@@ -24,3 +24,16 @@ const char* notAFile(const char* fileName) {
             return "it is a device, not a file";
     }
 }
+
+FileStamp stampOf(const char* fileName) {
+    FileStamp s;
+    struct stat st;
+    if (stat(fileName, &st) != 0) return s;
+    s.seconds = (long long)st.st_mtime;
+#if defined(__linux__)
+    s.nanoseconds = (long long)st.st_mtim.tv_nsec;
+#endif
+    s.size = (long long)st.st_size;
+    s.inode = (long long)st.st_ino;
+    return s;
+}

@@ -1,25 +1,13 @@
-// One frame of a lesson, through the way of drawing chosen at start-up.
-#include "frame.h"
-
+// The running lesson's frames (see run.h): one frame, through the way of
+// drawing chosen at start-up, for the window and for every picture.
 #include <GL/glew.h>
 #include <GL/freeglut.h>
+#include <math.h>
 
-#include "drawing.h"
-#include "scene.h"
+#include "run.h"
 
-const WayOfDrawing* way = nullptr;
-
-std::string lessonFile(const char* fileName, const WayOfDrawing& w) {
-    return std::string(w.shaderFolder) + fileName;
-}
-
-void projection(int w, int h) {
-    if (h == 0) h = 1;  // a window can be squashed flat; keep the ratio finite
-    way->projection(w, h);
-}
-
-void drawTeapot() {
-    if (lesson->textures) {
+void drawTeapot(const Lesson& row, const unsigned int textures[2]) {
+    if (row.textures) {
         glActiveTexture(GL_TEXTURE1);
         glBindTexture(GL_TEXTURE_2D, textures[1]);
         glActiveTexture(GL_TEXTURE0);
@@ -28,41 +16,66 @@ void drawTeapot() {
     glutSolidTeapot(teapotSize);
 }
 
-// The scene in the viewport set now, cleared within the scissor box.
-static void drawScene(bool builtIn) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    way->placeScene();
-    if (builtIn && way->builtIn)
-        way->builtIn(drawTeapot);
-    else
-        drawTeapot();
+void LessonRun::project(int w, int h) {
+    if (h == 0) h = 1;  // a window can be squashed flat; keep the ratio finite
+    way.projection(w, h, projection);
 }
 
-// The frame in the window's left half and the same scene drawn with
-// view.beside in its right half, each with the projection of its own half.
-static void drawSideBySide() {
-    int w = glutGet(GLUT_WINDOW_WIDTH), h = glutGet(GLUT_WINDOW_HEIGHT), half = w / 2;
-    GLint program = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+void LessonRun::reshape(int w, int h) {
+    width = w;
+    height = h;
+    project(w, h);
+}
+
+// `s` drawn with `program` in the viewport set now, cleared within the
+// scissor box; with `lit`, by OpenGL's own lighting where the way has it.
+void LessonRun::drawScene(const Scene& s, unsigned int program, bool lit) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (!sameLook(s, sceneInGL)) {  // a picture's or a probe's colours, or the window's again
+        way.useLook(row, s);
+        sceneInGL = s;
+    }
+    way.placeScene(row, s, projection);
+    if (lit && way.builtIn)
+        way.builtIn(row, s, program);
+    else
+        drawTeapot(row, s.textures);
+}
+
+// The frame in the window's left half and, in its right half, the same
+// scene drawn with the exercise's target (or where the two differ), each
+// with the projection of its own half.
+void LessonRun::drawSideBySide() {
+    int half = width / 2;
     glEnable(GL_SCISSOR_TEST);
-    projection(half, h);
-    glScissor(0, 0, half, h);
-    drawScene(view.builtIn);
-    if (view.drawBeside) {
+    project(half, height);
+    glScissor(0, 0, half, height);
+    drawScene(scene, shaderProg, builtIn);
+    if (practice.difference) {
         glDisable(GL_SCISSOR_TEST);
-        view.drawBeside(half, w - half, h);
+        drawDifference(half, width - half, height);
+        project(width, height);
         return;
     }
-    projection(w - half, h);
-    glViewport(half, 0, w - half, h);
-    glScissor(half, 0, w - half, h);
-    glUseProgram(view.beside);
-    drawScene(false);
-    glUseProgram((GLuint)program);
+    project(width - half, height);
+    glViewport(half, 0, width - half, height);
+    glScissor(half, 0, width - half, height);
+    glUseProgram(practice.target);
+    drawScene(scene, practice.target, false);
+    glUseProgram(shaderProg);
     glDisable(GL_SCISSOR_TEST);
+    project(width, height);
 }
 
-void drawFrame() {
-    if (view.beside) return drawSideBySide();
-    drawScene(view.builtIn);
+void LessonRun::drawFrame() {
+    if (practice.active) return drawSideBySide();
+    drawScene(scene, shaderProg, builtIn);
+}
+
+void LessonRun::advance() {
+    // Held (explore mode), a frame is drawn only when something changes.
+    if (paused) return;
+    // Wrapped by a whole turn so the 0.1-degree step never drowns in the
+    // float's rounding, however long the program runs.
+    scene.a = (float)fmod(scene.a + 0.1, 360.0);
 }

@@ -1,14 +1,13 @@
-// One frame of a lesson, drawn the way the lesson draws: the plain run's
-// display, explore mode and the pictures all draw with these.
+// What every frame and picture does to draw and read back, whoever draws it.
 #pragma once
 
-// The viewport and projection for a window of w x h.
-void projection(int w, int h);
+#include <vector>
 
-// The teapot with the lesson's textures bound, as the current program draws it.
-void drawTeapot();
+#include "lesson.h"
 
-// One frame, up to the swap: clear, the way's matrices, light and colour
-// (with the orbit when explore mode turns it on), and the teapot, lit by the
-// shaders or, when explore mode asks and the way has it, by OpenGL.
-void drawFrame();
+// The teapot with the lesson's `textures` bound, as the current program draws it.
+void drawTeapot(const Lesson& row, const unsigned int textures[2]);
+
+// The w x h pixels drawn so far into the framebuffer bound now (the window's,
+// before the swap, or a picture's), rows from the top, 3 bytes a pixel.
+void readPixels(int w, int h, std::vector<unsigned char>& rgb);

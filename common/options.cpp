@@ -91,6 +91,7 @@ void sizeOf(const char* text, Options* o) {
 Options readOptions(int argc, char** argv) {
     program = argc > 0 ? argv[0] : "lesson";
     Options o;
+    o.program = program;
     bool scene = false;  // an option that only a picture uses
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];

@@ -5,8 +5,9 @@
 #include <vector>
 
 struct Options {
-    bool core = false;     // --core: the OpenGL 3.3 core profile, with data/core/'s pair
-    bool explore = false;  // --explore: the learner's controls and live shaders
+    const char* program = "";  // the program's own name, as started (argv[0])
+    bool core = false;         // --core: the OpenGL 3.3 core profile, with data/core/'s pair
+    bool explore = false;      // --explore: the learner's controls and live shaders
     // --picture FILE: one picture of the scene, drawn off screen, saved as
     // a PNG; the lesson then ends. With it:
     const char* picture = nullptr;

@@ -1,67 +1,11 @@
-// Pictures on demand (see picture.h): the frame drawn into a framebuffer
-// object of the picture's size, read back, and the lesson's state put back.
-#include "picture.h"
-
+// Pictures on demand (see run.h): any program in any scene, drawn into a
+// framebuffer object of the picture's size and read back, whatever the
+// window's size and however long the lesson has run. The same frame as the
+// window's, through the same way of drawing; the window's scene is not touched.
 #include <GL/glew.h>
-#include <GL/freeglut.h>
-#include <stdio.h>
 #include <string.h>
 
-#include "drawing.h"
-#include "frame.h"
-#include "shaders.h"
-
-PictureScene currentScene() {
-    PictureScene s;
-    s.angle = a;
-    s.orbiting = view.orbiting;
-    s.yaw = view.yaw;
-    s.pitch = view.pitch;
-    memcpy(s.light, lesson->perFrameLight ? light_pos : light_position, sizeof s.light);
-    s.look = look;
-    memcpy(s.textures, textures, sizeof s.textures);
-    return s;
-}
-
-void useScene(const PictureScene& s) {
-    a = s.angle;
-    view.orbiting = s.orbiting;
-    view.yaw = s.yaw;
-    view.pitch = s.pitch;
-    memcpy(lesson->perFrameLight ? light_pos : light_position, s.light, sizeof s.light);
-    look = s.look;
-    memcpy(textures, s.textures, sizeof textures);
-    way->useLook();
-}
-
-// The lesson's state that a picture changes, set to the picture's scene on
-// construction and put back as it was on destruction.
-namespace {
-class SceneSwap {
-   public:
-    SceneSwap(unsigned int program, const PictureScene& s) : before(currentScene()) {
-        GLint current = 0;
-        glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-        programBefore = (GLuint)current;
-        viewBefore = view;
-        useScene(s);
-        view.builtIn = false;
-        view.beside = 0;
-        view.drawBeside = nullptr;
-        glUseProgram(program);
-    }
-    ~SceneSwap() {
-        useScene(before);
-        view = viewBefore;
-        glUseProgram(programBefore);
-    }
-
-   private:
-    PictureScene before;
-    View viewBefore;
-    GLuint programBefore;
-};
-}  // namespace
+#include "run.h"
 
 void readPixels(int w, int h, std::vector<unsigned char>& rgb) {
     // RGBA: the one form every OpenGL reads back, OpenGL ES (WebGL) included.
@@ -74,13 +18,13 @@ void readPixels(int w, int h, std::vector<unsigned char>& rgb) {
             memcpy(&rgb[((size_t)y * w + x) * 3], &rgba[((size_t)(h - 1 - y) * w + x) * 4], 3);
 }
 
-bool drawPicture(unsigned int program, const PictureScene& scene, int w, int h,
-                 std::vector<unsigned char>& rgb) {
+bool LessonRun::drawPicture(unsigned int program, const Scene& s, int w, int h,
+                            std::vector<unsigned char>& rgb, Report& report) {
 #ifndef __EMSCRIPTEN__
     // Framebuffer objects are OpenGL 3.0's, and an extension of 2.0's that
     // every current driver offers.
     if (!glGenFramebuffers) {
-        fprintf(stderr, "This driver cannot draw off screen (no framebuffer objects).\n");
+        report.warn("This driver cannot draw off screen (no framebuffer objects).\n");
         return false;
     }
 #endif
@@ -97,18 +41,18 @@ bool drawPicture(unsigned int program, const PictureScene& scene, int w, int h,
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
     bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     if (complete) {
-        SceneSwap swap(program, scene);
-        projection(w, h);
-        drawFrame();
+        project(w, h);
+        glUseProgram(program);
+        drawScene(s, program, false);
         readPixels(w, h, rgb);
+        glUseProgram(shaderProg);
     } else {
-        fprintf(stderr, "This driver cannot draw a %d x %d picture off screen.\n", w, h);
+        report.warn("This driver cannot draw a %d x %d picture off screen.\n", w, h);
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glDeleteRenderbuffers(1, &colour);
     glDeleteRenderbuffers(1, &depth);
     glDeleteFramebuffers(1, &framebuffer);
-    // The window's projection again, for its next frame.
-    projection(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+    project(width, height);  // the window's projection again, for its next frame
     return complete;
 }

@@ -1,40 +1,42 @@
-// Practising an exercise in explore mode (see practice.h).
-#include "practice.h"
-
+// Practising an exercise in explore mode (`lesson_x --explore --exercise
+// NAME`): every pair that builds is checked against the exercise's target in
+// its probe scenes at once; the window shows the learner's picture beside the
+// target's; keys give the hints one at a time and, last, the solution, and
+// jump the view to a probe scene that fails. Progress is kept in the working
+// folder, "progress.txt".
 #include <GL/glew.h>
-#include <GL/freeglut.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include <vector>
 
-#include "check.h"
-#include "drawing.h"
-#include "picture.h"
-#include "scene.h"
-#include "shaders.h"
+#include "run.h"
 
 namespace {
 
-Exercise exercise;
-bool active = false;
-GLuint target = 0;
-std::vector<ProbeResult> results;     // the last check's
-std::vector<ProbePictures> pictures;  // and its pictures
-size_t hintsGiven = 0;
-bool helped = false;    // the solution was shown
-size_t probeShown = 0;  // the next failing probe to jump to, counted among the failing
-PictureScene ownScene;  // the lesson's scene, to come back to
-
 const char* const progressFile = "progress.txt";
 
-const char* profileName() { return way->shaderFolder[0] ? "core profile" : "GLSL 1.10"; }
+const char* profileName(const WayOfDrawing& way) {
+    return way.shaderFolder[0] ? "core profile" : "GLSL 1.10";
+}
+
+// A file's text for the learner to read, under a line naming it.
+void showFile(const std::string& path, Report& report) {
+    report.say("---- %s\n", path.c_str());
+    char* text = loadTextFile(path.c_str());
+    if (text) {
+        report.say("%s", text);
+        free(text);
+    }
+}
+
+}  // namespace
 
 // Keeps this exercise's state in this profile in progress.txt, one line a
 // profile ("GLSL 1.10: solved"); a better state is never replaced by a
 // worse one. Written beside it and renamed over, so it is never half made.
-void keepProgress(const char* state) {
+void LessonRun::keepProgress(const char* state) {
     static const char* const order[] = {"started", "solved with help", "solved"};
     auto rank = [](const std::string& s) {
         for (int i = 0; i < 3; ++i)
@@ -42,7 +44,7 @@ void keepProgress(const char* state) {
         return -1;
     };
     std::vector<std::string> lines;
-    std::string prefix = std::string(profileName()) + ": ";
+    std::string prefix = std::string(profileName(way)) + ": ";
     bool found = false;
     if (FILE* f = fopen(progressFile, "r")) {
         char line[256];
@@ -70,69 +72,59 @@ void keepProgress(const char* state) {
     if (!ok || rename(temporary.c_str(), progressFile) != 0) remove(temporary.c_str());
 }
 
-void printFile(const std::string& path) {
-    printf("---- %s\n", path.c_str());
-    char* text = loadTextFile(path.c_str());
-    if (text) {
-        fputs(text, stdout);
-        free(text);
-    }
-}
-
-}  // namespace
-
-bool practising() { return active; }
-
-void startPractice(const Exercise& e, unsigned int program) {
-    exercise = e;
-    target = program;
-    active = true;
-    ownScene = currentScene();
-    view.beside = target;
-    glutReshapeWindow(800, 400);
-    printf(
+Report LessonRun::startPractice(const Exercise& e, unsigned int target) {
+    Report report;
+    practice.exercise = e;
+    practice.target = target;
+    practice.active = true;
+    practice.ownScene = scene;
+    report.say(
         "Exercise %s (%s): %s\n%s\nYour picture is on the left, the target's on the right "
         "(d: where they differ). Every save that builds is checked in %d scenes.\n",
-        e.name.c_str(), profileName(), e.teaches.c_str(), e.statement.c_str(),
+        e.name.c_str(), profileName(way), e.teaches.c_str(), e.statement.c_str(),
         (int)e.probes.size());
-    fflush(stdout);
     keepProgress("started");
+    return report;
 }
 
-void practiceCheck(unsigned int program) {
-    if (!active) return;
-    pictures.clear();
-    results = checkAnswer(exercise, program, target, 200, &pictures);
-    probeShown = 0;
+Report LessonRun::check(unsigned int program) {
+    Report report;
+    if (!practice.active) return report;
+    practice.pictures.clear();
+    practice.results =
+        checkAnswer(practice.exercise, program, practice.target, 200, &practice.pictures, report);
+    practice.probeShown = 0;
+    report.checked = true;
     size_t passed = 0;
-    for (const ProbeResult& r : results) passed += r.passed;
-    printf("Check: %d of %d probes pass.\n", (int)passed, (int)results.size());
-    printResults(results);
-    if (allPassed(results)) {
-        printf(helped ? "Solved with help: every probe passes. Try it again later without.\n"
-                      : "Solved: every probe passes.\n");
-        keepProgress(helped ? "solved with help" : "solved");
+    for (const ProbeResult& r : practice.results) passed += r.passed;
+    report.say("Check: %d of %d probes pass.\n", (int)passed, (int)practice.results.size());
+    report.say("%s", resultLines(practice.results).c_str());
+    if (allPassed(practice.results)) {
+        report.say(practice.helped
+                       ? "Solved with help: every probe passes. Try it again later without.\n"
+                       : "Solved: every probe passes.\n");
+        keepProgress(practice.helped ? "solved with help" : "solved");
     } else {
-        printf("p shows the first scene that fails; n gives a hint.\n");
+        report.say("p shows the first scene that fails; n gives a hint.\n");
     }
-    fflush(stdout);
+    return report;
 }
-
-namespace {
 
 // The right half as the difference between the learner's picture (the
 // program drawing now) and the target's, in the scene as drawn now: both
 // drawn off screen, compared, and the result copied into the window.
-void drawDifference(int x, int w, int h) {
-    PictureScene scene = currentScene();
+void LessonRun::drawDifference(int x, int w, int h) {
     std::vector<unsigned char> mine, theirs;
-    if (!drawPicture(shaderProg, scene, w, h, mine) || !drawPicture(target, scene, w, h, theirs))
+    Report unsaid;  // a driver that cannot draw off screen has no difference view
+    if (!drawPicture(shaderProg, scene, w, h, mine, unsaid) ||
+        !drawPicture(practice.target, scene, w, h, theirs, unsaid))
         return;
     std::vector<unsigned char> rgb = differencePicture(mine, theirs);
     std::vector<unsigned char> rows(rgb.size());  // OpenGL's first row is the bottom one
     for (int y = 0; y < h; ++y)
         memcpy(&rows[(size_t)y * w * 3], &rgb[(size_t)(h - 1 - y) * w * 3], (size_t)w * 3);
-    static GLuint texture = 0, framebuffer = 0;
+    GLuint& texture = practice.differenceTexture;
+    GLuint& framebuffer = practice.differenceFramebuffer;
     if (!texture) {
         glGenTextures(1, &texture);
         glGenFramebuffers(1, &framebuffer);
@@ -150,72 +142,62 @@ void drawDifference(int x, int w, int h) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-}  // namespace
-
-void toggleDifference() {
-    if (!active) return;
+Report LessonRun::toggleDifference() {
+    Report report;
+    if (!practice.active) return report;
 #ifndef __EMSCRIPTEN__
     if (!glBlitFramebuffer) {
-        printf("This driver cannot copy pictures between framebuffers: no difference view.\n");
-        return;
+        report.say("This driver cannot copy pictures between framebuffers: no difference view.\n");
+        return report;
     }
 #endif
-    view.drawBeside = view.drawBeside ? nullptr : drawDifference;
-    printf(view.drawBeside ? "The right half shows where yours differs from the target (red).\n"
-                           : "The right half shows the target again.\n");
-    fflush(stdout);
+    practice.difference = !practice.difference;
+    report.say(practice.difference
+                   ? "The right half shows where yours differs from the target (red).\n"
+                   : "The right half shows the target again.\n");
+    return report;
 }
 
-const std::vector<ProbeResult>& practiceResults() { return results; }
-const std::vector<ProbePictures>& practicePictures() { return pictures; }
-bool practiceHelped() { return helped; }
-
-std::string practiceTitle() {
-    if (!active || results.empty()) return "";
-    size_t passed = 0;
-    for (const ProbeResult& r : results) passed += r.passed;
-    if (passed == results.size()) return helped ? " - solved with help" : " - solved";
-    return " - " + std::to_string(passed) + " of " + std::to_string(results.size()) +
-           " probes pass";
-}
-
-void nextHint() {
-    if (!active) {
-        printf(
+Report LessonRun::nextHint() {
+    Report report;
+    const std::vector<std::string>& hints = practice.exercise.hints;
+    if (!practice.active) {
+        report.say(
             "No exercise: ./run.sh --exercise NAME starts one (./run.sh --exercises lists "
             "them).\n");
-    } else if (hintsGiven < exercise.hints.size()) {
-        ++hintsGiven;
-        printf("Hint %d of %d: %s\n", (int)hintsGiven, (int)exercise.hints.size(),
-               exercise.hints[hintsGiven - 1].c_str());
-        if (hintsGiven == exercise.hints.size()) printf("n once more shows the solution.\n");
+    } else if (practice.hintsGiven < hints.size()) {
+        ++practice.hintsGiven;
+        report.say("Hint %d of %d: %s\n", (int)practice.hintsGiven, (int)hints.size(),
+                   hints[practice.hintsGiven - 1].c_str());
+        if (practice.hintsGiven == hints.size()) report.say("n once more shows the solution.\n");
     } else {
-        helped = true;
-        printf("The solution (the exercise counts as solved with help from now on):\n");
-        printFile(exercise.solutionVert);
-        printFile(exercise.solutionFrag);
+        practice.helped = true;
+        report.say("The solution (the exercise counts as solved with help from now on):\n");
+        showFile(practice.exercise.solutionVert, report);
+        showFile(practice.exercise.solutionFrag, report);
     }
-    fflush(stdout);
+    return report;
 }
 
-void nextFailingProbe() {
-    if (!active) return;
+Report LessonRun::nextFailingProbe() {
+    Report report;
+    if (!practice.active) return report;
     std::vector<const ProbeResult*> failing;
-    for (const ProbeResult& r : results)
+    for (const ProbeResult& r : practice.results)
         if (!r.passed) failing.push_back(&r);
-    if (probeShown >= failing.size()) {
-        useScene(ownScene);
-        probeShown = 0;
-        printf("The lesson's own scene again.\n");
+    if (practice.probeShown >= failing.size()) {
+        scene = practice.ownScene;
+        practice.probeShown = 0;
+        report.say("The lesson's own scene again.\n");
     } else {
-        const ProbeResult& r = *failing[probeShown++];
-        PictureScene scene;
-        if (probeScene(r.name, scene)) {
-            useScene(scene);
-            view.paused = true;
-            printf("Probe %s: %s. %s (p: the next one)\n", r.name.c_str(), r.scene.c_str(),
-                   r.means.c_str());
+        const ProbeResult& r = *failing[practice.probeShown++];
+        Scene probed;
+        if (probeScene(r.name, probed)) {
+            scene = probed;
+            paused = true;
+            report.say("Probe %s: %s. %s (p: the next one)\n", r.name.c_str(), r.scene.c_str(),
+                       r.means.c_str());
         }
     }
-    fflush(stdout);
+    return report;
 }

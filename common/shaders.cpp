@@ -1,17 +1,12 @@
-// Reading GLSL source files and building the lesson's shader program.
+// Reading GLSL source files and building a pair into a program (see shaders.h).
 #include "shaders.h"
 
 #include <stdio.h>
 #include <ctype.h>
 #include <stdlib.h>
+#include <string.h>
 
-#include "advice.h"
 #include "filekind.h"
-
-GLuint shaderVert;
-GLuint shaderFrag;
-GLuint shaderProg;
-GLint loc;  // the uniform location looked up last
 
 char* loadTextFile(const char* fileName) {
     // A FIFO would hold the lesson in fopen until something writes to it; a
@@ -58,84 +53,64 @@ static std::string infoLog(GLuint object, GetIv getIv, GetLog getLog) {
     return log;
 }
 
-// How a pair that does not build ends. At start-up the lesson reports on
-// standard output and ends (setupShaders); while it runs, explore mode gets
-// the report on standard error and goes on, or, quiet, no report at all.
-enum Failure { END_LESSON, REPORT, QUIET };
-
-// The pair being built: its files, for the reports and the advice.
-static struct {
-    const char* vert = "";
-    const char* frag = "";
-} pair;
-
-// A shader that did not compile, or a pair that did not link: the lesson's
-// line and the log on standard output, or, while it runs, on standard error
-// with the file, then the advice. At start-up the lesson ends.
-static void reportFailure(Failure failure, const char* lessonLine, const std::string& live,
-                          const std::string& log, void (*advice)()) {
-    if (failure == END_LESSON) {
-        puts(lessonLine);
-        puts(log.c_str());
-    } else {
-        fprintf(stderr, "%s\n%s\n", live.c_str(), log.c_str());
-    }
-    advice();
-    if (failure == END_LESSON) exit(1);
-}
-
-// Whether `object` compiled; otherwise the failure is reported as `failure` says.
-static bool compiled(GLuint object, bool vertex, Failure failure) {
+// One stage's outcome into the report: whether it compiled, and if not its
+// log as the driver gives it and as diagnostics.
+static bool compiled(GLuint object, const std::string& file, const char* stage,
+                     BuildReport& report) {
     GLint res = 0;
     glGetShaderiv(object, GL_COMPILE_STATUS, &res);
-    if (res || failure == QUIET) return res != 0;
-    const char* file = vertex ? pair.vert : pair.frag;
-    std::string live = std::string(file) + ": the " + (vertex ? "vertex" : "fragment") +
-                       " shader did not compile:";
-    reportFailure(
-        failure, "GL_COMPILE_STATUS ERROR!", live,
-        infoLog(object, glGetShaderiv, glGetShaderInfoLog),
-        vertex ? +[] { adviseCompile("vertex", pair.vert); }
-               : +[] { adviseCompile("fragment", pair.frag); });
-    return false;
-}
-
-static bool linked(GLuint program, Failure failure) {
-    GLint res = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &res);
-    if (res || failure == QUIET) return res != 0;
-    std::string live = std::string(pair.vert) + " + " + pair.frag + ": the program did not link:";
-    reportFailure(failure, "GL_LINK_STATUS ERROR!", live,
-                  infoLog(program, glGetProgramiv, glGetProgramInfoLog),
-                  [] { adviseLink(pair.vert, pair.frag); });
-    return false;
-}
-
-void checkErrors(GLuint object) { compiled(object, object == shaderVert, END_LESSON); }
-
-void checkLink(GLuint program) { linked(program, END_LESSON); }
-
-// A shader file's text, or null when it cannot be read: at start-up, the
-// lesson's message, and the end (`held`, the other text read so far, freed).
-static char* readSource(const char* fileName, const char* stage, const char* message,
-                        Failure failure, char* held = NULL) {
-    char* text = loadTextFile(fileName);
-    if (text || failure == QUIET) return text;
-    if (failure == END_LESSON) puts(message);
-    adviseShaderFile(stage, fileName);
-    if (failure == END_LESSON) {
-        free(held);
-        exit(1);
+    if (res) return true;
+    std::string log = infoLog(object, glGetShaderiv, glGetShaderInfoLog);
+    size_t before = report.diagnostics.size();
+    readLog(log.c_str(), file, stage, report.diagnostics);
+    if (report.diagnostics.size() == before)  // a driver that says nothing
+        report.diagnostics.push_back({file, stage, 0, "did not compile"});
+    if (report.outcome == BuildReport::BUILT) {  // the first failure is the one told
+        report.outcome = BuildReport::NOT_COMPILED;
+        report.failedFile = file;
+        report.failedStage = stage;
+        report.log = log;
     }
-    return NULL;
+    return false;
 }
 
-// Both shaders compiled from their text and linked into a new program; the
-// results are looked at afterwards. OpenGL keeps its own copy of the text.
-static GLuint compileAndLink(GLuint vert, GLuint frag, const char* strVert, const char* strFrag,
-                             bool install) {
+// A shader's text: the one given, or its file's, read into a buffer from
+// malloc that the caller frees (null when the file cannot be read).
+static char* sourceText(const std::string& file, const char* given) {
+    if (!given) return loadTextFile(file.c_str());
+    size_t size = strlen(given) + 1;
+    char* text = (char*)malloc(size);
+    if (text) memcpy(text, given, size);
+    return text;
+}
+
+BuildReport buildPair(const PairSource& source, bool atStartUp) {
+    BuildReport report;
+    report.fileVert = source.fileVert;
+    report.fileFrag = source.fileFrag;
+    // Both objects exist before either file is read.
+    GLuint vert = glCreateShader(GL_VERTEX_SHADER);
+    GLuint frag = glCreateShader(GL_FRAGMENT_SHADER);
+    // The versions about to be read: a save that lands while this one builds
+    // differs from them, and is built next.
+    if (!source.textVert) report.stampVert = stampOf(source.fileVert.c_str());
+    if (!source.textFrag) report.stampFrag = stampOf(source.fileFrag.c_str());
+    char* strVert = sourceText(source.fileVert, source.textVert);
+    char* strFrag = strVert ? sourceText(source.fileFrag, source.textFrag) : NULL;
+    if (!strFrag) {  // the vertex shader's file is the one told when neither can be read
+        report.failedFile = strVert ? source.fileFrag : source.fileVert;
+        report.failedStage = strVert ? "fragment" : "vertex";
+        free(strVert);
+        if (!atStartUp) {
+            glDeleteShader(vert);
+            glDeleteShader(frag);
+        }
+        return report;
+    }
     glShaderSource(vert, 1, (const GLchar**)&strVert, NULL);
     glShaderSource(frag, 1, (const GLchar**)&strFrag, NULL);
+    free(strVert);  // OpenGL keeps its own copy of the text
+    free(strFrag);
     glCompileShader(vert);
     glCompileShader(frag);
 
@@ -143,63 +118,53 @@ static GLuint compileAndLink(GLuint vert, GLuint frag, const char* strVert, cons
     glAttachShader(program, vert);
     glAttachShader(program, frag);
     glLinkProgram(program);
-    if (install) glUseProgram(program);
-    return program;
-}
+    if (atStartUp) glUseProgram(program);
 
-// A program built while the lesson runs: its shaders live on attached to it
-// and go with it; a program that did not build goes now.
-static GLuint keepIfBuilt(GLuint program, GLuint vert, GLuint frag, bool ok) {
+    // The results, looked at only now: the vertex shader's first.
+    report.outcome = BuildReport::BUILT;
+    bool both = compiled(vert, source.fileVert, "vertex", report);
+    both = compiled(frag, source.fileFrag, "fragment", report) && both;
+    GLint res = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &res);
+    if (both && !res) {
+        report.outcome = BuildReport::NOT_LINKED;
+        report.failedStage = "link";
+        report.log = infoLog(program, glGetProgramiv, glGetProgramInfoLog);
+        readLog(report.log.c_str(), "", "link", report.diagnostics);
+        if (report.diagnostics.empty())
+            report.diagnostics.push_back({"", "link", 0, "the pair did not link"});
+    }
+    report.built = both && res;
+    if (atStartUp) {  // the lesson's objects live as long as it does
+        report.program = program;
+        report.vert = vert;
+        report.frag = frag;
+        return report;
+    }
+    // Built while the lesson runs: the shaders live on attached to the
+    // program and go with it; a program that did not build goes now.
     glDeleteShader(vert);
     glDeleteShader(frag);
-    if (ok) return program;
-    if (program) glDeleteProgram(program);
-    return 0;
+    if (report.built)
+        report.program = program;
+    else
+        glDeleteProgram(program);
+    return report;
 }
 
-// The one way a pair is built from its files, at start-up and while the
-// lesson runs: both shader objects, both sources, both compiled, linked; the
-// results looked at only then, vertex shader first (a broken vertex shader
-// is the one reported even when both are broken). Returns the program, or 0.
-static GLuint buildPair(const char* fileVert, const char* fileFrag, Failure failure, GLuint* vert,
-                        GLuint* frag) {
-    // Both objects exist before either file is read.
-    *vert = glCreateShader(GL_VERTEX_SHADER);
-    *frag = glCreateShader(GL_FRAGMENT_SHADER);
-    pair.vert = fileVert;
-    pair.frag = fileFrag;
-    char* strVert = readSource(fileVert, "vertex", "** Błąd ładowania pliku *.vert", failure);
-    char* strFrag = strVert ? readSource(fileFrag, "fragment", "** Błąd ładowania pliku *.frag",
-                                         failure, strVert)
-                            : NULL;
-    if (!strFrag) {  // at start-up the lesson has ended already
-        free(strVert);
-        return keepIfBuilt(0, *vert, *frag, false);
-    }
-    GLuint program = compileAndLink(*vert, *frag, strVert, strFrag, failure == END_LESSON);
-    free(strVert);
-    free(strFrag);
-
-    bool ok = compiled(*vert, true, failure) && compiled(*frag, false, failure) &&
-              linked(program, failure);
-    if (failure == END_LESSON) return program;  // the lesson's objects live as long as it does
-    return keepIfBuilt(program, *vert, *frag, ok);
+GLuint buildProgram(const char* fileVert, const char* fileFrag) {
+    PairSource source;
+    source.fileVert = fileVert;
+    source.fileFrag = fileFrag;
+    return buildPair(source, false).program;
 }
 
-void setupShaders(char* fileVert, char* fileFrag) {
-    shaderProg = buildPair(fileVert, fileFrag, END_LESSON, &shaderVert, &shaderFrag);
-}
-
-void bindSamplers() {
-    loc = glGetUniformLocation(shaderProg, "tex0");
+void bindSamplers(GLuint program) {
+    glUseProgram(program);
+    GLint loc = glGetUniformLocation(program, "tex0");
     glUniform1i(loc, 0);
-    loc = glGetUniformLocation(shaderProg, "tex1");
+    loc = glGetUniformLocation(program, "tex1");
     glUniform1i(loc, 1);
-}
-
-GLuint buildProgram(const char* fileVert, const char* fileFrag, bool report) {
-    GLuint vert, frag;
-    return buildPair(fileVert, fileFrag, report ? REPORT : QUIET, &vert, &frag);
 }
 
 // Where a log line names its place: "0:LINE(", "0:LINE:" or "0(LINE)".
@@ -239,44 +204,4 @@ void readLog(const char* log, const std::string& file, const char* stage,
         int line = lineOf(text, &rest);
         into.push_back({file, stage, line, line ? text.substr(rest) : text});
     }
-}
-
-GLuint buildProgramFromText(const char* fileVert, const char* textVert, const char* fileFrag,
-                            const char* textFrag, BuildReport* report) {
-    GLuint vert = glCreateShader(GL_VERTEX_SHADER), frag = glCreateShader(GL_FRAGMENT_SHADER);
-    GLuint program = compileAndLink(vert, frag, textVert, textFrag, false);
-    report->diagnostics.clear();
-    const struct {
-        GLuint object;
-        const char* file;
-        const char* stage;
-    } stages[] = {{vert, fileVert, "vertex"}, {frag, fileFrag, "fragment"}};
-    bool compiledBoth = true;
-    for (const auto& s : stages) {
-        GLint res = 0;
-        glGetShaderiv(s.object, GL_COMPILE_STATUS, &res);
-        if (res) continue;
-        compiledBoth = false;
-        std::string log = infoLog(s.object, glGetShaderiv, glGetShaderInfoLog);
-        size_t before = report->diagnostics.size();
-        readLog(log.c_str(), s.file, s.stage, report->diagnostics);
-        if (report->diagnostics.size() == before)  // a driver that says nothing
-            report->diagnostics.push_back({s.file, s.stage, 0, "did not compile"});
-    }
-    GLint res = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &res);
-    report->built = compiledBoth && res;
-    if (compiledBoth && !res) {
-        std::string log = infoLog(program, glGetProgramiv, glGetProgramInfoLog);
-        readLog(log.c_str(), "", "link", report->diagnostics);
-        if (report->diagnostics.empty())
-            report->diagnostics.push_back({"", "link", 0, "the pair did not link"});
-    }
-    return keepIfBuilt(program, vert, frag, report->built);
-}
-
-void installProgram(GLuint program, bool samplers) {
-    glUseProgram(program);
-    shaderProg = program;
-    if (samplers) bindSamplers();
 }

@@ -1,4 +1,6 @@
-// Reading GLSL source files and building the lesson's shader program.
+// Reading GLSL source files and building a pair of shaders into a program:
+// one way for the lesson's start-up, a save, an editor's text and a check,
+// whose outcome comes back as data for the front ends to show.
 #pragma once
 
 #include <GL/glew.h>
@@ -6,31 +8,12 @@
 #include <string>
 #include <vector>
 
-extern GLuint shaderVert;
-extern GLuint shaderFrag;
-extern GLuint shaderProg;
+#include "filekind.h"
 
 // Reads a whole file into a new NUL-terminated buffer from malloc; the caller
 // frees it. Returns null when the file cannot be read or is no regular file
 // (a folder, a FIFO, a device). Prints nothing.
 char* loadTextFile(const char* fileName);
-
-// Compiles, links and installs the program from a vertex and a fragment
-// shader file. Returns only on success; otherwise reports and ends the process.
-void setupShaders(char* fileVert, char* fileFrag);
-
-// Returns only when the shader compiled; otherwise reports and ends the process.
-void checkErrors(GLuint object);
-
-// Returns only when the program linked; otherwise reports and ends the process.
-void checkLink(GLuint program);
-
-// Builds a program from a vertex and a fragment shader file without ending the
-// process: the linked program (not installed), or 0 after saying on standard
-// error which file failed to compile, or that the pair did not link, with the
-// compiler's log. For shaders loaded while a lesson runs, and offline checks.
-// With `report` false it says nothing.
-GLuint buildProgram(const char* fileVert, const char* fileFrag, bool report = true);
 
 // One thing the compiler or the linker said, as data.
 struct Diagnostic {
@@ -40,17 +23,47 @@ struct Diagnostic {
     std::string message;  // what it says, without its place
 };
 
-// How a build from text went: whether it linked, and every diagnostic.
+// How building a pair went. Either shader's file may be unreadable (the
+// vertex shader's is read first, and the fragment shader's only after it),
+// either may fail to compile, and two that compile may not link; the
+// compiler's and the linker's logs come as the driver gives them and as
+// diagnostics, every one of both stages.
 struct BuildReport {
+    enum Outcome { BUILT, UNREADABLE, NOT_COMPILED, NOT_LINKED };
+    Outcome outcome = UNREADABLE;
     bool built = false;
+    GLuint program = 0;         // the linked program, or 0
+    GLuint vert = 0, frag = 0;  // the shader objects, kept only at start-up
+    std::string fileVert, fileFrag;
+    // The versions of the files read, as they were just before reading
+    // (a save that lands during the build differs from them); gone() for
+    // text given in memory, and for a file not read.
+    FileStamp stampVert, stampFrag;
+    // What failed first, vertex shader before fragment shader before the
+    // link: its file ("" for the link), stage and log.
+    std::string failedFile;
+    const char* failedStage = "";
+    std::string log;
     std::vector<Diagnostic> diagnostics;
 };
 
-// Builds a program from two shaders' text in memory (named `fileVert` and
-// `fileFrag` in the report), saying nothing: the linked program (not
-// installed), or 0 with the reasons in `report`. For the web page's editor.
-GLuint buildProgramFromText(const char* fileVert, const char* textVert, const char* fileFrag,
-                            const char* textFrag, BuildReport* report);
+// A pair's two shaders: each named by its file and read from it, or given
+// as text (then the file only names it).
+struct PairSource {
+    std::string fileVert, fileFrag;
+    const char* textVert = nullptr;
+    const char* textFrag = nullptr;
+};
+
+// Builds the pair: both shader objects first, then each text (read from its
+// file when none is given), both compiled, linked, and only then the results
+// looked at. At start-up the program is installed at once and every object
+// lives as long as the lesson; otherwise the shader objects go with the
+// program, and a program that did not build goes at once. Prints nothing.
+BuildReport buildPair(const PairSource& source, bool atStartUp);
+
+// The pair of two files built quietly: the linked program, or 0.
+GLuint buildProgram(const char* fileVert, const char* fileFrag);
 
 // A compiler's or linker's log as diagnostics, one per line of the log
 // (Mesa's "0:LINE(COLUMN): ...", ANGLE's "ERROR: 0:LINE: ...", NVIDIA's
@@ -58,10 +71,7 @@ GLuint buildProgramFromText(const char* fileVert, const char* textVert, const ch
 void readLog(const char* log, const std::string& file, const char* stage,
              std::vector<Diagnostic>& into);
 
-// Points the samplers tex0 and tex1 of the installed program at texture units
-// 0 and 1. A sampler the shaders do not declare is simply skipped by OpenGL.
-void bindSamplers();
-
-// Draws with `program` from now on (a pair built while the lesson runs): it
-// becomes shaderProg, with its samplers bound when the lesson has textures.
-void installProgram(GLuint program, bool samplers);
+// Points the samplers tex0 and tex1 of `program` at texture units 0 and 1;
+// `program` is installed afterwards. A sampler the shaders do not declare
+// is simply skipped by OpenGL.
+void bindSamplers(GLuint program);

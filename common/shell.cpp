@@ -1,28 +1,27 @@
 // The lesson shell: start-up, scene state, and the three GLUT callbacks.
-// Every lesson runs this code; its row of the lesson table picks the variant,
-// and the command line the way of drawing, once.
+// Every lesson runs this code, on the desktop and on the page; its row of
+// the lesson table picks the variant, and the command line the way of
+// drawing, once. The running lesson is one object, made here; the front end
+// shows what it reports.
 #include "shell.h"
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
-#include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include <string>
-#include <vector>
 
 #include "advice.h"
-#include "checkmode.h"
-#include "drawing.h"
-#include "explore.h"
-#include "frame.h"
+#include "exercises.h"
+#include "lesson_table.h"
+#include "frontend.h"
 #include "options.h"
-#include "picture.h"
-#include "png.h"
-#include "scene.h"
-#include "shaders.h"
+#include "run.h"
+
+// The running lesson, for GLUT's callbacks, which carry no data of their own.
+static LessonRun* run;
 
 #ifdef _WIN32
 #include <windows.h>
@@ -45,46 +44,66 @@ static void useUtf8Console() {
 static void useUtf8Console() {}
 #endif
 
-void setupScene() {
-    glEnable(GL_DEPTH_TEST);
-    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-    if (lesson->scene != SCENE_PLAIN) {  // what the shaders read as the front material
-        memcpy(look.materialSpecular, mat_specular, sizeof look.materialSpecular);
-        look.materialShininess = mat_shininess[0];
-    }
-    way->sceneState();
+// The lesson's own message on standard output, then the learner's advice on
+// standard error, and the end of the lesson.
+[[noreturn]] static void failAtStartUp(const char* message, const std::string& advice, int status) {
+    puts(message);
+    fflush(stdout);
+    fputs(advice.c_str(), stderr);
+    exit(status);
 }
 
-// The lesson's message, then the learner's advice: which image, and why.
-static void textureFailed(const char* fileName) {
-    puts("blad podczas wczytywania tekstury");
-    adviseTexture(fileName);
-    exit(1);
+void setupScene() { run->setupScene(); }
+
+// The pair built and installed for the whole run, or the lesson's message,
+// the compiler's log and the advice, and the end.
+void setupShaders(char* fileVert, char* fileFrag) {
+    PairSource source;
+    source.fileVert = fileVert;
+    source.fileFrag = fileFrag;
+    BuildReport report = buildPair(source, true);
+    run->shaderVert = report.vert;
+    run->shaderFrag = report.frag;
+    run->shaderProg = report.program;
+    const char* stage = report.failedStage;
+    const char* file = report.failedFile.c_str();
+    switch (report.outcome) {
+        case BuildReport::BUILT:
+            return;
+        case BuildReport::UNREADABLE:
+            failAtStartUp(strcmp(stage, "vertex") == 0 ? "** Błąd ładowania pliku *.vert"
+                                                       : "** Błąd ładowania pliku *.frag",
+                          adviceShaderFile(stage, file, false), 1);
+        case BuildReport::NOT_COMPILED:
+            puts("GL_COMPILE_STATUS ERROR!");
+            failAtStartUp(report.log.c_str(), adviceCompile(stage, file, false), 1);
+        case BuildReport::NOT_LINKED:
+            puts("GL_LINK_STATUS ERROR!");
+            failAtStartUp(report.log.c_str(), adviceLink(fileVert, fileFrag, false), 1);
+    }
 }
 
 void setupTexture() {
+    unsigned int* textures = run->scene.textures;
     glGenTextures(2, textures);
-    glBindTexture(GL_TEXTURE_2D, textures[0]);
-    if (!way->uploadImage((char*)"tex0.tga")) textureFailed("tex0.tga");
-    glBindTexture(GL_TEXTURE_2D, textures[1]);
-    if (!way->uploadImage((char*)"tex1.tga")) textureFailed("tex1.tga");
+    for (int i = 0; i < 2; ++i) {
+        char* fileName = (char*)(i == 0 ? "tex0.tga" : "tex1.tga");
+        glBindTexture(GL_TEXTURE_2D, textures[i]);
+        if (!run->way.uploadImage(fileName))
+            failAtStartUp("blad podczas wczytywania tekstury", adviceTexture(fileName), 1);
+    }
 }
 
 void reshape(int w, int h) {
-    projection(w, h);
+    run->reshape(w, h);
     display();
 }
 
 void display() {
-    drawFrame();
-    if (view.afterDraw) view.afterDraw();
-    // Held (explore mode), a frame is drawn only when something changes.
-    if (!view.paused) {
-        // Wrapped by a whole turn so the 0.1-degree step never drowns in the
-        // float's rounding, however long the program runs.
-        a = (float)fmod(a + 0.1, 360.0);
-        glutPostRedisplay();
-    }
+    run->drawFrame();
+    afterFrame(*run);
+    run->advance();
+    if (!run->paused) glutPostRedisplay();
     glutSwapBuffers();
 }
 
@@ -92,61 +111,93 @@ void normalKeys(unsigned char key, int, int) {
     if (key == 27) exit(0);  // Escape
 }
 
-// --picture: the scene the options describe, drawn off screen and saved;
-// the lesson ends. A picture that cannot be made ends it with status 1.
-static void savePicture(const Options& o) {
-    PictureScene scene = currentScene();
-    scene.angle = o.angle;
-    scene.orbiting = o.orbiting;
-    scene.yaw = o.yaw;
-    scene.pitch = o.pitch;
-    std::vector<unsigned char> rgb;
-    if (!drawPicture(shaderProg, scene, o.width, o.height, rgb)) exit(1);
-    int why = writePNGOver(o.picture, o.width, o.height, rgb.data());
-    if (why) {
-        fprintf(stderr, "Could not save the picture %s: %s.\n", o.picture, strerror(why));
-        exit(1);
-    }
-    printf("Picture (%s): %s\n", way->name, o.picture);
-    exit(0);
+// Explore mode's keys and mouse, handed to the running lesson; what they
+// change is shown and drawn.
+static void pressed(int key, bool special) {
+    Report report = run->press(key, special);
+    show(*run, report);
+    glutPostRedisplay();
 }
 
-int startLesson(const Lesson& row, int argc, char** argv) {
-    lesson = &row;
+static void exploreKeys(unsigned char key, int, int) { pressed(key, false); }
+static void exploreSpecialKeys(int key, int, int) { pressed(key, true); }
+
+static int dragX, dragY;
+static bool dragging = false;
+
+static void exploreMouse(int button, int state, int x, int y) {
+    if (button != GLUT_LEFT_BUTTON) return;
+    dragging = state == GLUT_DOWN;
+    dragX = x;
+    dragY = y;
+}
+
+static void exploreDrag(int x, int y) {
+    if (!dragging) return;
+    run->drag(x - dragX, y - dragY);
+    dragX = x;
+    dragY = y;
+    glutPostRedisplay();
+}
+
+const LessonEntry& lessonOf(const Lesson& row) {
+    for (const LessonEntry& e : lessonTable)
+        if (strcmp(e.row.vertexFile, row.vertexFile) == 0) return e;
+    return lessonTable[0];
+}
+
+LessonRun& runningLesson() { return *run; }
+
+void driveLesson(LessonRun& lesson) { run = &lesson; }
+
+void startExplore() {
+    glutKeyboardFunc(exploreKeys);
+    glutSpecialFunc(exploreSpecialKeys);
+    glutMouseFunc(exploreMouse);
+    glutMotionFunc(exploreDrag);
+    Report report = run->startExplore();
+    show(*run, report);
+    followLearner(*run, report);
+}
+
+void startExercise(const Options& options) {
+    Report report = practiseExercise(*run, options);
+    glutReshapeWindow(800, 400);  // room for the target beside the learner's picture
+    show(*run, report);
+}
+
+int startLesson(const LessonEntry& entry, int argc, char** argv) {
     Options options = readOptions(argc, argv);
-    way = chooseWay(options.core);
+    static LessonRun lesson(entry, *chooseWay(options.core));
+    run = &lesson;
+    const Lesson& row = entry.row;
+    const WayOfDrawing& way = run->way;
     useUtf8Console();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(400, 400);
-    if (way->beforeWindow) way->beforeWindow();
-    glutCreateWindow((std::string(row.title) + way->titleSuffix).c_str());
+    if (way.beforeWindow) way.beforeWindow();
+    glutCreateWindow((std::string(row.title) + way.titleSuffix).c_str());
     if (row.sceneBeforeGlew) setupScene();
 
     glewInit();  // a failed start shows up as the missing version below
-    if (!glewIsSupported("GL_VERSION_2_0")) {
-        puts("OpenGL 2.0 nie jest wspierany\n");
-        adviseNoOpenGL2();
-        exit(1);
-    }
-    if (way->afterGlew) way->afterGlew();
+    if (!glewIsSupported("GL_VERSION_2_0"))
+        failAtStartUp("OpenGL 2.0 nie jest wspierany\n", adviceNoOpenGL2(), 1);
+    if (way.afterGlew) way.afterGlew();
 
     glutReshapeFunc(reshape);
     glutDisplayFunc(display);
     glutKeyboardFunc(normalKeys);
 
-    setupShaders((char*)lessonFile(row.vertexFile).c_str(),
-                 (char*)lessonFile(row.fragmentFile).c_str());
+    setupShaders((char*)lessonFile(row.vertexFile, way).c_str(),
+                 (char*)lessonFile(row.fragmentFile, way).c_str());
     if (row.textures) {
-        bindSamplers();
+        bindSamplers(run->shaderProg);
         setupTexture();
     }
     if (!row.sceneBeforeGlew) setupScene();
 
-    if (options.picture) savePicture(options);
-    if (options.check) runCheck(options);
-    if (options.exercise) practiseExercise(options);  // checked at every build from now on
-    if (options.explore) startExplore(argv[0]);       // the learner's keys, mouse and live shaders
+    beforeLoop(*run, options);
     glutMainLoop();
     return 0;
 }

@@ -1,8 +1,10 @@
-// The lessons on a web page: one program for all six, run as
-// `lesson_x --core --explore` runs on the desktop, from the same code. The
-// page (page.js) asks which lessons and files there are, puts the files in
-// the program's folder, starts the lesson it names, and hands over its
-// editor's text in calls: what the compiler says comes back as data.
+// The page's front end: the lessons on a web page, one program for all six,
+// run as `lesson_x --core --explore` runs on the desktop, from the same code.
+// The page (page.js) asks which lessons and files there are, puts the files
+// in the program's folder, starts the lesson it names, and hands over its
+// editor's text in calls. Every report of the running lesson reaches the page
+// as one event with data (Module.lessonReport): its lines, the title, the
+// pair drawn, the build's diagnostics, the check.
 #include <emscripten.h>
 #include <GL/freeglut.h>
 #include <stdio.h>
@@ -11,31 +13,19 @@
 #include <string>
 #include <vector>
 
-#include "checkmode.h"
-#include "drawing.h"
-#include "exercise.h"
-#include "explore.h"
+#include "exercises.h"
+#include "frontend.h"
 #include "lesson_table.h"
-#include "picture.h"
 #include "png.h"
-#include "practice.h"
-#include "shaders.h"
 #include "shell.h"
 
 // WebGL 2 has only the core profile's way of drawing.
 const WayOfDrawing* chooseWay(bool) { return &coreProfile; }
 
-// One line per lesson: its name, a tab, what it teaches.
-extern "C" EMSCRIPTEN_KEEPALIVE const char* pageLessons() {
-    static std::string lines;
-    lines.clear();
-    for (const LessonEntry& e : lessonTable)
-        lines += std::string(e.name) + "\t" + e.row.subject + "\n";
-    return lines.c_str();
-}
+namespace {
 
 // Text as a JSON string.
-static std::string quoted(const std::string& text) {
+std::string quoted(const std::string& text) {
     std::string out = "\"";
     for (unsigned char c : text) {
         if (c == '"' || c == '\\') {
@@ -52,8 +42,130 @@ static std::string quoted(const std::string& text) {
     return out + "\"";
 }
 
+// A JSON object or array, written member by member.
+class Json {
+   public:
+    explicit Json(char open) : text(1, open), close(open == '{' ? '}' : ']') {}
+    Json& field(const char* name, const std::string& raw) {
+        text += (text.size() > 1 ? "," : "") + quoted(name) + ":" + raw;
+        return *this;
+    }
+    Json& item(const std::string& raw) {
+        text += (text.size() > 1 ? "," : "") + raw;
+        return *this;
+    }
+    Json& string(const char* name, const std::string& value) { return field(name, quoted(value)); }
+    Json& number(const char* name, long value) { return field(name, std::to_string(value)); }
+    Json& boolean(const char* name, bool value) { return field(name, value ? "true" : "false"); }
+    std::string done() const { return text + close; }
+
+   private:
+    std::string text;
+    char close;
+};
+
+std::string pairJson(const std::string& vert, const std::string& frag) {
+    return Json('[').item(quoted(vert)).item(quoted(frag)).done();
+}
+
+// {"built": true|false, "diagnostics": [{"file", "stage", "line", "message"}...]}
+std::string buildJson(const BuildReport& report) {
+    Json diagnostics('[');
+    for (const Diagnostic& d : report.diagnostics)
+        diagnostics.item(Json('{')
+                             .string("file", d.file)
+                             .string("stage", d.stage)
+                             .number("line", d.line)
+                             .string("message", d.message)
+                             .done());
+    return Json('{').boolean("built", report.built).field("diagnostics", diagnostics.done()).done();
+}
+
+// {"helped": bool, "probes": [{"name", "scene", "means", "passed", "differing", "covered"}]}
+std::string checkJson(const Practice& practice) {
+    Json probes('[');
+    for (const ProbeResult& r : practice.results)
+        probes.item(Json('{')
+                        .string("name", r.name)
+                        .string("scene", r.scene)
+                        .string("means", r.means)
+                        .boolean("passed", r.passed)
+                        .number("differing", r.differing)
+                        .number("covered", r.covered)
+                        .done());
+    return Json('{').boolean("helped", practice.helped).field("probes", probes.done()).done();
+}
+
 // The exercises' file, where the page puts it in the program's folder.
-static const char* const exercisesTxt = "exercises/exercises.txt";
+const char* const exercisesTxt = "exercises/exercises.txt";
+
+// The PNG of w x h pixels in Module.picture: its size in bytes.
+int handOver(int w, int h, const std::vector<unsigned char>& rgb) {
+    std::vector<unsigned char> png = encodePNG(w, h, rgb.data());
+    EM_ASM({ Module.picture = HEAPU8.slice($0, $0 + $1); }, png.data(), png.size());
+    return (int)png.size();
+}
+
+// A picture of the pair drawn now, in the scene as drawn now but turned by
+// `angle` and (with `orbiting`) orbited: its PNG in Module.picture, or 0.
+int picture(float angle, bool orbiting, float yaw, float pitch, int w, int h) {
+    LessonRun& run = runningLesson();
+    Scene scene = run.scene;
+    scene.a = angle;
+    scene.orbiting = orbiting;
+    scene.yaw = yaw;
+    scene.pitch = pitch;
+    std::vector<unsigned char> rgb;
+    Report report;
+    if (w < 1 || h < 1 || w > 8192 || h > 8192 ||
+        !run.drawPicture(run.shaderProg, scene, w, h, rgb, report)) {
+        show(run, report);
+        return 0;
+    }
+    return handOver(w, h, rgb);
+}
+
+}  // namespace
+
+// Every report, as one event: {"lines": [{"error", "text"}], "title",
+// "pair": [VERT, FRAG], "pairChanged", "build"?: {...}, "check"?: {...}}.
+void show(LessonRun& run, const Report& report) {
+    Json lines('[');
+    for (const Report::Line& l : report.lines)
+        lines.item(Json('{').boolean("error", l.error).string("text", l.text).done());
+    std::string title = run.title();
+    Json event('{');
+    event.field("lines", lines.done())
+        .string("title", title)
+        .field("pair", pairJson(run.fileVert, run.fileFrag))
+        .boolean("pairChanged", report.pairChanged);
+    if (report.built) event.field("build", buildJson(report.build));
+    if (report.checked) event.field("check", checkJson(run.practice));
+    glutSetWindowTitle(title.c_str());
+    EM_ASM({ Module.lessonReport(JSON.parse(UTF8ToString($0))); }, event.done().c_str());
+    if (report.screenshot &&
+        picture(run.scene.a, run.scene.orbiting, run.scene.yaw, run.scene.pitch,
+                glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT)))
+        EM_ASM({ Module.downloadPicture(Module.picture); });
+    if (report.end)
+        emscripten_force_exit(0);  // the page's timers would keep a plain exit from ending it
+}
+
+// The page hands the lesson its editor's text itself (pageBuild).
+void followLearner(LessonRun&, const Report&) {}
+
+void afterFrame(LessonRun&) {}
+
+void beforeLoop(LessonRun&, const Options&) { startExplore(); }
+
+// One line per lesson: its name, a tab, what it teaches.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* pageLessons() {
+    static std::string lines;
+    lines.clear();
+    for (const LessonEntry& e : lessonTable)
+        lines += std::string(e.name) + "\t" + e.row.subject + "\n";
+    return lines.c_str();
+}
 
 // One line per file the lessons read, as they open it: the core profile's
 // shaders of every lesson (any lesson's pair can be loaded), the images, and
@@ -76,14 +188,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* pageFiles() {
     return lines.c_str();
 }
 
-// The shader file of the pair drawn now (0 vertex, 1 fragment), for the
-// page's editor.
-extern "C" EMSCRIPTEN_KEEPALIVE const char* pageWatched(int fragment) {
-    static std::string file;
-    file = watchedFile(fragment != 0);
-    return file.c_str();
-}
-
 // The exercises: [{"name", "lesson", "teaches", "statement", "hints": [...],
 // "start": [VERT, FRAG], "solution": [VERT, FRAG], "files": [VERT, FRAG]}],
 // the pairs' files in the core profile, "files" the lesson's own pair (where
@@ -92,28 +196,31 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* pageExercises() {
     static std::string json;
     std::vector<Exercise> exercises;
     std::string why;
-    json = "[";
+    Json list('[');
     if (readExercises(exercisesTxt, exercises, why)) {
-        for (size_t i = 0; i < exercises.size(); ++i) {
-            const Exercise& e = exercises[i];
+        for (const Exercise& e : exercises) {
             const Lesson* row = nullptr;
             for (const LessonEntry& l : lessonTable)
                 if (e.lesson == l.name) row = &l.row;
             if (!row) continue;
-            std::string hints;
-            for (const std::string& h : e.hints) hints += (hints.empty() ? "" : ",") + quoted(h);
-            json += (json.size() > 1 ? "," : "") + std::string("{\"name\":") + quoted(e.name) +
-                    ",\"lesson\":" + quoted(e.lesson) + ",\"teaches\":" + quoted(e.teaches) +
-                    ",\"statement\":" + quoted(e.statement) + ",\"hints\":[" + hints + "]" +
-                    ",\"start\":[" + quoted(pairFile(e.startVert, true)) + "," +
-                    quoted(pairFile(e.startFrag, true)) + "],\"solution\":[" +
-                    quoted(pairFile(e.solutionVert, true)) + "," +
-                    quoted(pairFile(e.solutionFrag, true)) + "],\"files\":[" +
-                    quoted(lessonFile(row->vertexFile, coreProfile)) + "," +
-                    quoted(lessonFile(row->fragmentFile, coreProfile)) + "]}";
+            Json hints('[');
+            for (const std::string& h : e.hints) hints.item(quoted(h));
+            list.item(Json('{')
+                          .string("name", e.name)
+                          .string("lesson", e.lesson)
+                          .string("teaches", e.teaches)
+                          .string("statement", e.statement)
+                          .field("hints", hints.done())
+                          .field("start",
+                                 pairJson(pairFile(e.startVert, true), pairFile(e.startFrag, true)))
+                          .field("solution", pairJson(pairFile(e.solutionVert, true),
+                                                      pairFile(e.solutionFrag, true)))
+                          .field("files", pairJson(lessonFile(row->vertexFile, coreProfile),
+                                                   lessonFile(row->fragmentFile, coreProfile)))
+                          .done());
         }
     }
-    json += "]";
+    json = list.done();
     return json.c_str();
 }
 
@@ -124,66 +231,53 @@ extern "C" EMSCRIPTEN_KEEPALIVE void pageExercise(const char* name) {
     options.explore = true;
     options.exercise = name;
     options.exercises = exercisesTxt;
-    practiseExercise(options);
+    startExercise(options);
 }
 
 // A key of explore mode, pressed by one of the page's buttons (`special`:
 // GLUT's arrows, 100 Left and 102 Right).
 extern "C" EMSCRIPTEN_KEEPALIVE void pageKey(int key, int special) {
-    exploreKey(key, special != 0);
+    LessonRun& run = runningLesson();
+    show(run, run.press(key, special != 0));
+    glutPostRedisplay();
 }
 
 // The next hint, or after the last the solution, said as on the desktop.
-extern "C" EMSCRIPTEN_KEEPALIVE void pageHint() { nextHint(); }
+extern "C" EMSCRIPTEN_KEEPALIVE void pageHint() {
+    LessonRun& run = runningLesson();
+    show(run, run.nextHint());
+}
 
-// The last check: {"helped": bool, "probes": [{"name", "scene", "means",
-// "passed", "differing", "covered"}]}.
+// The last check, as the event carries it.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* pageCheck() {
     static std::string json;
-    json = std::string("{\"helped\":") + (practiceHelped() ? "true" : "false") + ",\"probes\":[";
-    const std::vector<ProbeResult>& results = practiceResults();
-    for (size_t i = 0; i < results.size(); ++i) {
-        const ProbeResult& r = results[i];
-        json += (i ? "," : "") + std::string("{\"name\":") + quoted(r.name) +
-                ",\"scene\":" + quoted(r.scene) + ",\"means\":" + quoted(r.means) +
-                ",\"passed\":" + (r.passed ? "true" : "false") +
-                ",\"differing\":" + std::to_string(r.differing) +
-                ",\"covered\":" + std::to_string(r.covered) + "}";
-    }
-    json += "]}";
+    json = checkJson(runningLesson().practice);
     return json.c_str();
 }
 
 // Probe `i`'s picture of the last check (0 the learner's, 1 the target's,
 // 2 their difference) as a PNG's bytes in Module.picture: their count, or 0.
 extern "C" EMSCRIPTEN_KEEPALIVE int pageProbePicture(int i, int kind) {
-    const std::vector<ProbePictures>& pictures = practicePictures();
+    const std::vector<ProbePictures>& pictures = runningLesson().practice.pictures;
     if (i < 0 || (size_t)i >= pictures.size() || kind < 0 || kind > 2) return 0;
     const ProbePictures& p = pictures[i];
     const std::vector<unsigned char>& rgb = kind == 0   ? p.answer
                                             : kind == 1 ? p.target
                                                         : p.difference;
     if (rgb.empty()) return 0;
-    std::vector<unsigned char> png = encodePNG(200, 200, rgb.data());
-    EM_ASM({ Module.picture = HEAPU8.slice($0, $0 + $1); }, png.data(), png.size());
-    return (int)png.size();
+    return handOver(200, 200, rgb);
 }
 
-// The pair drawn now, built from the editor's text: {"built": true|false,
-// "diagnostics": [{"file", "stage", "line", "message"}...]}. The last program
-// that built goes on drawing when this one does not.
+// The pair drawn now, built from the editor's text: the build's part of the
+// report, as JSON. The last program that built goes on drawing when this one
+// does not.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* pageBuild(const char* vert, const char* frag) {
     static std::string json;
-    BuildReport report;
-    useSources(vert, frag, &report);
-    json = std::string("{\"built\":") + (report.built ? "true" : "false") + ",\"diagnostics\":[";
-    for (size_t i = 0; i < report.diagnostics.size(); ++i) {
-        const Diagnostic& d = report.diagnostics[i];
-        json += (i ? "," : "") + std::string("{\"file\":") + quoted(d.file) +
-                ",\"stage\":" + quoted(d.stage) + ",\"line\":" + std::to_string(d.line) +
-                ",\"message\":" + quoted(d.message) + "}";
-    }
-    json += "]}";
+    LessonRun& run = runningLesson();
+    Report report = run.useSources(vert, frag);
+    show(run, report);
+    glutPostRedisplay();
+    json = buildJson(report.build);
     return json.c_str();
 }
 
@@ -193,26 +287,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* pageBuild(const char* vert, const ch
 // when it could not be drawn.
 extern "C" EMSCRIPTEN_KEEPALIVE int pagePicture(float angle, int orbiting, float yaw, float pitch,
                                                 int w, int h) {
-    PictureScene scene = currentScene();
-    scene.angle = angle;
-    scene.orbiting = orbiting != 0;
-    scene.yaw = yaw;
-    scene.pitch = pitch;
-    std::vector<unsigned char> rgb;
-    if (w < 1 || h < 1 || w > 8192 || h > 8192 || !drawPicture(shaderProg, scene, w, h, rgb))
-        return 0;
-    std::vector<unsigned char> png = encodePNG(w, h, rgb.data());
-    EM_ASM({ Module.picture = HEAPU8.slice($0, $0 + $1); }, png.data(), png.size());
-    return (int)png.size();
-}
-
-// Key s on the page: the scene as drawn now, off screen at the picture's
-// size, handed to the page as a PNG to download.
-void takeScreenshot(const char*) {
-    PictureScene now = currentScene();
-    if (pagePicture(now.angle, now.orbiting, now.yaw, now.pitch, glutGet(GLUT_WINDOW_WIDTH),
-                    glutGet(GLUT_WINDOW_HEIGHT)))
-        EM_ASM({ Module.downloadPicture(Module.picture); });
+    return picture(angle, orbiting != 0, yaw, pitch, w, h);
 }
 
 // argv[1] names the lesson; the page offers only the table's names.
@@ -220,7 +295,6 @@ int main(int argc, char** argv) {
     const LessonEntry* chosen = &lessonTable[0];
     for (const LessonEntry& e : lessonTable)
         if (argc > 1 && strcmp(argv[1], e.name) == 0) chosen = &e;
-    followSavedFiles = false;  // the editor hands its text over itself
     char* args[] = {(char*)chosen->name, (char*)"--core", (char*)"--explore", NULL};
-    return startLesson(chosen->row, 3, args);
+    return startLesson(*chosen, 3, args);
 }

@@ -1,7 +1,9 @@
 // The page around the lessons' program (lessons.js, built from the lessons'
 // C++): it picks the lesson, puts the files the program reads in its folder,
 // keeps the editor and the program's shader files in step, and shows what the
-// program prints. Edits are kept in this browser's local storage only.
+// running lesson reports: each report arrives as one event with data (its
+// lines, the title, the pair drawn, a build's diagnostics, a check).
+// Edits are kept in this browser's local storage only.
 'use strict';
 (function () {
   const $ = (id) => document.getElementById(id);
@@ -55,7 +57,6 @@
   const own = {};                // the page's text of each shader file, for the reset button
   let watched = ['', ''];        // the files in the editor: the pair the lesson draws with
   let running = false;
-  let follow;
 
   function show(line) {
     const log = $('log');
@@ -169,14 +170,13 @@
     'teksturowanie': 'texturing',
     'teksturowanie_osw': 'texturing, lit',
   };
-  new MutationObserver(() => {
-    const title = document.title;
+  function showTitle(title) {
     $('title').textContent = title;
     const words = Object.keys(gloss).filter((polish) =>
       new RegExp(`(^|[ /'])${polish}(\\.|$| )`).test(title));
     $('gloss').textContent = words.length ? 'In English: ' +
       words.map((polish) => `${polish}: ${gloss[polish]}`).join('; ') + '.' : '';
-  }).observe(document.querySelector('title'), { childList: true });
+  }
 
   // What the compiler said of the last build, as the program hands it over:
   // each diagnostic with its file, stage, line and message, and the line's
@@ -280,9 +280,8 @@
 
   // The editor shows the pair the lesson draws with (another lesson's after
   // a number key).
-  function followPair() {
+  function followPair(now) {
     if (!running) return;
-    const now = [0, 1].map((i) => Module.ccall('pageWatched', 'string', ['number'], [i]));
     if (now[0] === watched[0] && now[1] === watched[1]) return;
     watched = now;
     let edited = false;
@@ -343,7 +342,6 @@
       [editors[0].getValue(), editors[1].getValue()]));
     drewWith(watched.slice());
     showProblems(report);
-    if (exercise) showCheck();
   }
 
   // A lost context (the GPU reset, or the browser reclaimed it) is said,
@@ -370,8 +368,7 @@
   // The last check, as the program made it: each probe scene's difference
   // picture (the target's own pixels faded, red where the learner's differ),
   // marked pass or fail, with what a failure there means.
-  function showCheck() {
-    const check = JSON.parse(Module.ccall('pageCheck', 'string', [], []));
+  function showCheck(check) {
     probeUrls.forEach((url) => URL.revokeObjectURL(url));
     probeUrls = [];
     const list = $('checks');
@@ -480,7 +477,6 @@
 
   function ended(how, restartable) {
     running = false;
-    clearInterval(follow);
     editors.forEach((editor) => editor.setOption('readOnly', true));
     $('ended').textContent = how;
     $('restart').hidden = !restartable;
@@ -613,13 +609,24 @@
     running = true;
     watched = ['', ''];  // the editors take the pair up again
     editors.forEach((editor) => editor.setOption('readOnly', false));
-    follow = setInterval(followPair, 100);
     canvas.focus();
     Module.callMain([chosen]);
-    if (exercise) {
-      Module.ccall('pageExercise', null, ['string'], [exercise.name]);
-      showCheck();
+    if (exercise) Module.ccall('pageExercise', null, ['string'], [exercise.name]);
+  }
+
+  // What the running lesson reports, as it happens: its lines in the log,
+  // its title, the pair it draws (the editors follow it), and the check.
+  function lessonReport(report) {
+    for (const line of report.lines) {
+      for (const text of line.text.replace(/\n$/, '').split('\n')) {
+        show(text);
+        (line.error ? console.error : console.log)(text);
+      }
     }
+    showTitle(report.title);
+    // Once the program's call has returned: taking up the pair may build it.
+    queueMicrotask(() => followPair(report.pair));
+    if (report.check && exercise) showCheck(report.check);
   }
 
   // The program (lessons.js) made anew for each start: a lesson that ended
@@ -630,6 +637,7 @@
       print: (line) => { show(line); console.log(line); },
       printErr: (line) => { show(line); console.error(line); },
       downloadPicture: downloadPicture,
+      lessonReport: lessonReport,
       onRuntimeInitialized: () => { start().catch((e) => ended(`The page could not start: ${e}`)); },
       onExit: (status) => ended(status === 0
         ? 'The lesson has ended (Escape).'

@@ -1,18 +1,13 @@
 // Explore mode's screenshots (see screenshot.h).
 #include "screenshot.h"
 
-#include <GL/glew.h>  // before freeglut.h: explore.h brings it in
-#include <GL/freeglut.h>
 #include <dirent.h>
 #include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-#include "explore.h"
-#include "picture.h"
 #include "places.h"
-#include "scene.h"
 #include "png.h"
 
 #ifdef _WIN32
@@ -59,20 +54,4 @@ std::string saveScreenshot(const std::string& program, int w, int h,
         fflush(stdout);
         return why == 0 ? path : "";
     }
-}
-
-static std::string programName;  // names the screenshots
-
-// The frame just drawn, before the swap, as a PNG named after the program.
-static void saveWindow() {
-    view.afterDraw = nullptr;
-    int w = glutGet(GLUT_WINDOW_WIDTH), h = glutGet(GLUT_WINDOW_HEIGHT);
-    std::vector<unsigned char> rgb;
-    readPixels(w, h, rgb);  // the window's frame, before the swap
-    saveScreenshot(programName, w, h, rgb);
-}
-
-void takeScreenshot(const char* program) {
-    programName = program;
-    view.afterDraw = saveWindow;
 }

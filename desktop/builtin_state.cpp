@@ -6,17 +6,17 @@
 #include <GL/freeglut.h>
 
 #include "Targa.h"
-#include "builtin_lighting.h"
+#include "fixed_lighting.h"
 #include "drawing.h"
+#include "frame.h"
 #include "scene.h"
-#include "shaders.h"
 
 namespace {
 
 // The lit and textured scenes' state, once the depth test and clear colour
 // are set.
-void sceneState() {
-    if (lesson->scene == SCENE_PLAIN) return;
+void sceneState(const Lesson& row) {
+    if (row.scene == SCENE_PLAIN) return;
     glMaterialfv(GL_FRONT, GL_SPECULAR, mat_specular);
     glMaterialfv(GL_FRONT, GL_SHININESS, mat_shininess);
     // No frame has been drawn: the model-view is the identity, so OpenGL
@@ -24,7 +24,7 @@ void sceneState() {
     glLightfv(GL_LIGHT0, GL_POSITION, light_position);
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
-    if (lesson->scene == SCENE_LIT) return;
+    if (row.scene == SCENE_LIT) return;
 
     glActiveTexture(GL_TEXTURE0);
     glEnable(GL_TEXTURE_2D);
@@ -32,7 +32,7 @@ void sceneState() {
     glEnable(GL_TEXTURE_2D);
 }
 
-void projection(int w, int h) {
+void projection(int w, int h, Mat4&) {
     float ratio = (float)w / (float)h;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -40,38 +40,41 @@ void projection(int w, int h) {
     gluPerspective(camera.fieldOfView, ratio, camera.nearPlane, camera.farPlane);
 }
 
-bool scaled() { return look.scale[0] != 1.0f || look.scale[1] != 1.0f || look.scale[2] != 1.0f; }
+bool scaled(const float* scale) { return scale[0] != 1.0f || scale[1] != 1.0f || scale[2] != 1.0f; }
 
-void placeScene() {
+void placeScene(const Lesson& row, const Scene& s, const Mat4&) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     const float *eye = camera.eye, *centre = camera.centre, *up = camera.up;
     gluLookAt(eye[0], eye[1], eye[2], centre[0], centre[1], centre[2], up[0], up[1], up[2]);
-    if (view.orbiting) {  // the whole scene turned under the camera
-        glRotatef(view.pitch, 1, 0, 0);
-        glRotatef(view.yaw, 0, 1, 0);
+    if (s.orbiting) {  // the whole scene turned under the camera
+        glRotatef(s.pitch, 1, 0, 0);
+        glRotatef(s.yaw, 0, 1, 0);
     }
     // After the camera and before the turn: fixed in the scene.
-    if (lesson->perFrameLight) glLightfv(GL_LIGHT0, GL_POSITION, light_pos);
-    glRotatef(a, 0, 1, 0);
-    if (scaled()) glScalef(look.scale[0], look.scale[1], look.scale[2]);
-    glColor3f(look.surfaceColour[0], look.surfaceColour[1], look.surfaceColour[2]);
+    if (row.perFrameLight) glLightfv(GL_LIGHT0, GL_POSITION, s.light);
+    glRotatef(s.a, 0, 1, 0);
+    const float* scale = s.look.scale;
+    if (scaled(scale)) glScalef(scale[0], scale[1], scale[2]);
+    const float* colour = s.look.surfaceColour;
+    glColor3f(colour[0], colour[1], colour[2]);
 }
 
 // The look's light and material as OpenGL keeps them. A light fixed to the
 // viewer is given again with an identity model-view, so it stays in eye space.
-void useLook() {
+void useLook(const Lesson& row, const Scene& s) {
+    const Look& look = s.look;
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, look.sceneAmbient);
     glLightfv(GL_LIGHT0, GL_AMBIENT, look.lightAmbient);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, look.lightDiffuse);
     glLightfv(GL_LIGHT0, GL_SPECULAR, look.lightSpecular);
     glMaterialfv(GL_FRONT, GL_SPECULAR, look.materialSpecular);
     glMaterialf(GL_FRONT, GL_SHININESS, look.materialShininess);
-    if (!lesson->perFrameLight) {
+    if (!row.perFrameLight) {
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
         glLoadIdentity();
-        glLightfv(GL_LIGHT0, GL_POSITION, light_position);
+        glLightfv(GL_LIGHT0, GL_POSITION, s.light);
         glPopMatrix();
     }
 }
@@ -80,13 +83,13 @@ bool uploadImage(char* fileName) { return LoadTGATexture(fileName); }
 
 // OpenGL's own lighting of the same scene, pushed and popped around the
 // teapot so that the shaders' state is untouched.
-void builtIn(void (*teapot)()) {
+void builtIn(const Lesson& row, const Scene& s, unsigned int program) {
     glPushAttrib(GL_LIGHTING_BIT | GL_ENABLE_BIT | GL_TEXTURE_BIT);
     glUseProgram(0);
-    useBuiltInLighting(lesson->textures);
-    teapot();
+    useBuiltInLighting(row.textures);
+    drawTeapot(row, s.textures);
     glPopAttrib();
-    glUseProgram(shaderProg);
+    glUseProgram(program);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Explore mode's screenshots on the desktop: the window's picture, saved
 // under a name no file has yet, so no earlier picture and no other run's is
-// ever replaced. (explore.h's takeScreenshot is here.)
+// ever replaced.
 #pragma once
 
 #include <string>

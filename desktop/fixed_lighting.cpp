@@ -1,5 +1,5 @@
 // OpenGL's own lighting of a lesson's scene (see builtin_lighting.h).
-#include "builtin_lighting.h"
+#include "fixed_lighting.h"
 
 #include <GL/glew.h>
 

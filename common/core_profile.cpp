@@ -22,15 +22,14 @@
 
 namespace {
 
-Mat4 projectionMatrix;
-
 // The attribute locations the core pairs give their inputs (layout(location)).
 enum { POSITION = 0, NORMAL = 1, TEX_COORD = 2 };
 
 // No 3.3 core context: the lesson's message, the learner's advice, status 1.
 void noCoreContext(const char* why) {
     puts("OpenGL 3.3 core profile nie jest wspierany\n");
-    adviseNoCoreProfile(why);
+    fflush(stdout);
+    fputs(adviceNoCoreProfile(why).c_str(), stderr);
     exit(1);
 }
 
@@ -100,10 +99,10 @@ void setupCore() {
 
 // The core profile keeps no light, material or texture switches: its
 // shaders get them as uniforms every frame.
-void sceneState() {}
+void sceneState(const Lesson&) {}
 
 // gluPerspective's matrix.
-void projection(int w, int h) {
+void projection(int w, int h, Mat4& projectionMatrix) {
     glViewport(0, 0, w, h);
     projectionMatrix =
         perspective(camera.fieldOfView, (float)w / (float)h, camera.nearPlane, camera.farPlane);
@@ -130,7 +129,8 @@ const char* const uniformNames[UNIFORMS] = {
     "materialShininess",   "surfaceColour"};
 
 // Where the current program keeps each uniform (-1 for one it lacks, which
-// glUniform then skips).
+// glUniform then skips): a cache of what the driver says, asked again when
+// another program is installed.
 const GLint* locations() {
     static GLint program = -1, where[UNIFORMS];
     GLint current = 0;
@@ -146,20 +146,20 @@ const GLint* locations() {
 // The built-in frame's steps as matrices of the program's own, handed to
 // the current program with what the built-in state held: light 0 in eye
 // space, the constant light, the material and the colour.
-void placeScene() {
+void placeScene(const Lesson& row, const Scene& s, const Mat4& projectionMatrix) {
     Mat4 view = lookAt(camera.eye, camera.centre, camera.up);
-    if (::view.orbiting)
-        view = multiply(view,
-                        multiply(rotation(::view.pitch, 1, 0, 0), rotation(::view.yaw, 0, 1, 0)));
+    if (s.orbiting)
+        view = multiply(view, multiply(rotation(s.pitch, 1, 0, 0), rotation(s.yaw, 0, 1, 0)));
     // Light 0 in eye space, as OpenGL stores a position: turned by the
     // model-view current when it is given. The per-frame light is given
     // after the camera; the lit scenes' light with the identity.
     float light[4];
-    if (lesson->perFrameLight)
-        transform(view, light_pos, light);
+    if (row.perFrameLight)
+        transform(view, s.light, light);
     else
-        memcpy(light, light_position, sizeof light);
-    Mat4 modelView = multiply(multiply(view, rotation(a, 0, 1, 0)),
+        memcpy(light, s.light, sizeof light);
+    const Look& look = s.look;
+    Mat4 modelView = multiply(multiply(view, rotation(s.a, 0, 1, 0)),
                               scaling(look.scale[0], look.scale[1], look.scale[2]));
     Mat4 mvp = multiply(projectionMatrix, modelView);
     float normal[9];
@@ -177,7 +177,7 @@ void placeScene() {
     glUniform4fv(at[SURFACE_COLOUR], 1, look.surfaceColour);
 }
 
-void useLook() {}
+void useLook(const Lesson&, const Scene&) {}
 
 bool uploadImage(char* fileName) { return LoadTGATextureByFormat(fileName); }
 

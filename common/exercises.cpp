@@ -1,0 +1,79 @@
+// An exercise for the running lesson (see exercises.h).
+#include "exercises.h"
+
+#include <GL/glew.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "lesson_paths.h"  // written by the build: LESSONS_EXERCISES_FILE
+
+std::string exercisesFile(const char* given) { return given ? given : LESSONS_EXERCISES_FILE; }
+
+std::string exerciseFile(const std::string& file, const std::string& path,
+                         const WayOfDrawing& way) {
+    std::string project = file;
+    for (int up = 0; up < 2; ++up) {  // exercises/exercises.txt -> the project's folder
+        size_t slash = project.find_last_of("/\\");
+        project = slash == std::string::npos ? "." : project.substr(0, slash);
+    }
+    return project + "/" + pairFile(path, way.shaderFolder[0] != '\0');
+}
+
+// The exercise `name` of the running lesson from `file`; null, having said
+// why on standard error, when there is none (or it is another lesson's).
+static const Exercise* lessonExercise(const LessonRun& run, const std::string& file,
+                                      const char* name, std::vector<Exercise>& exercises) {
+    std::string why;
+    if (!readExercises(file.c_str(), exercises, why)) {
+        fprintf(stderr, "No exercises: %s.\n", why.c_str());
+        return nullptr;
+    }
+    const Exercise* e = findExercise(exercises, name);
+    if (!e) {
+        fprintf(stderr, "There is no exercise called \"%s\". The exercises:", name);
+        for (const Exercise& x : exercises) fprintf(stderr, " %s", x.name.c_str());
+        fprintf(stderr, ".\n");
+        return nullptr;
+    }
+    const char* lesson = run.entry.name;
+    if (e->lesson != lesson) {
+        fprintf(stderr, "%s is an exercise of %s, drawn in its scene: run %s, not %s.\n", name,
+                e->lesson.c_str(), e->lesson.c_str(), lesson);
+        return nullptr;
+    }
+    return e;
+}
+
+Exercise loadExercise(LessonRun& run, const Options& options, const char* name,
+                      unsigned int* target) {
+    std::string file = exercisesFile(options.exercises);
+    std::vector<Exercise> exercises;
+    const Exercise* found = lessonExercise(run, file, name, exercises);
+    if (!found) exit(2);
+    Exercise e = *found;
+    e.solutionVert = exerciseFile(file, e.solutionVert, run.way);
+    e.solutionFrag = exerciseFile(file, e.solutionFrag, run.way);
+    PairSource solution;
+    solution.fileVert = e.solutionVert;
+    solution.fileFrag = e.solutionFrag;
+    BuildReport built = buildPair(solution, false);
+    if (!built.built) {
+        Report failed;
+        sayBuildFailure(built, false, failed);
+        for (const Report::Line& l : failed.lines) fputs(l.text.c_str(), stderr);
+        fprintf(stderr, "The exercise's own target (%s and %s) does not build.\n",
+                e.solutionVert.c_str(), e.solutionFrag.c_str());
+        exit(1);
+    }
+    *target = built.program;
+    return e;
+}
+
+Report practiseExercise(LessonRun& run, const Options& options) {
+    GLuint target;
+    Exercise e = loadExercise(run, options, options.exercise, &target);
+    Report report = run.startPractice(e, target);
+    report.add(run.check(run.shaderProg));
+    return report;
+}

@@ -1,0 +1,29 @@
+// An exercise for the running lesson: found in the exercises' file, its
+// pairs' paths for the way of drawing, its target built, and practice
+// started on it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "exercise.h"
+#include "options.h"
+#include "run.h"
+
+// The exercises' file: `given`, or the project's exercises/exercises.txt.
+std::string exercisesFile(const char* given);
+
+// A file of an exercise's pair, for the way of drawing `way`, as a path:
+// project-relative names in the exercises' file are found beside its folder.
+std::string exerciseFile(const std::string& file, const std::string& path, const WayOfDrawing& way);
+
+// The running lesson's exercise `name` (its solution's files made whole
+// paths) and its target, built from them. An exercise that does not exist
+// (or is another lesson's) ends the lesson with status 2, a target that does
+// not build with 1, having said why on standard error.
+Exercise loadExercise(LessonRun& run, const Options& options, const char* name,
+                      unsigned int* target);
+
+// Explore mode with --exercise NAME: the exercise practised on the pair
+// drawn now, its target built from its solution, and the pair checked.
+Report practiseExercise(LessonRun& run, const Options& options);

@@ -1,0 +1,197 @@
+// The desktop's front end: the running lesson's reports as lines in the
+// terminal and as the window's title, its shader files followed as they are
+// saved, its screenshots, and the command line's pictures and checks.
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "exercises.h"
+#include "frontend.h"
+#include "places.h"
+#include "png.h"
+#include "screenshot.h"
+#include "shell.h"
+#include "watcher.h"
+
+namespace {
+
+const int watchMilliseconds = 15;  // how often the shader files are looked at
+
+Watcher watcher;
+bool following = false;      // explore mode follows the pair's files
+bool screenshotDue = false;  // the next frame is saved as a screenshot
+std::string programName;     // names the screenshots
+std::string titleShown;      // the window's title as set last
+
+// The report's lines as they stand: standard output flushed before each
+// line on standard error, so the two read in order in one log too.
+void writeLines(const Report& report) {
+    for (const Report::Line& l : report.lines) {
+        if (l.error) {
+            fflush(stdout);
+            fputs(l.text.c_str(), stderr);
+        } else {
+            fputs(l.text.c_str(), stdout);
+        }
+    }
+    fflush(stdout);
+}
+
+// The files the running lesson draws from now on, as the report left them:
+// the versions just read when it built them, or the ones there now.
+void followFiles(LessonRun& run, const Report& report) {
+    if (!following) return;
+    if (report.built && !report.build.stampVert.gone())
+        watcher.follow(report.build.fileVert, report.build.fileFrag, report.build.stampVert,
+                       report.build.stampFrag);
+    else
+        watcher.follow(run.fileVert, run.fileFrag, stampOf(run.fileVert.c_str()),
+                       stampOf(run.fileFrag.c_str()));
+}
+
+void lookAtFiles(int) {
+    glutTimerFunc(watchMilliseconds, lookAtFiles, 0);
+    Watcher::Ask ask = watcher.look(glutGet(GLUT_ELAPSED_TIME));
+    if (ask == Watcher::NOTHING) return;
+    LessonRun& run = runningLesson();
+    bool quiet = ask == Watcher::BUILD_QUIETLY;
+    Report report = run.rebuild(quiet);
+    show(run, report);                            // which follows the files as the build read them
+    if (!report.built) followFiles(run, report);  // a file away: followed as it is now
+    // A save that did not build and said nothing is built once more before
+    // it is reported: its editor may still have been writing it.
+    if (quiet && report.built && !report.build.built && report.lines.empty()) watcher.retryLater();
+    glutPostRedisplay();
+}
+
+std::string baseName(const char* path) {
+    const char* slash = strrchr(path, '/');
+#ifdef _WIN32
+    const char* backslash = strrchr(path, '\\');
+    if (backslash > slash) slash = backslash;
+#endif
+    std::string name = slash ? slash + 1 : path;
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".exe") == 0)
+        name.resize(name.size() - 4);
+    return name;
+}
+
+// --picture: the scene the options describe, drawn off screen and saved;
+// the lesson ends. A picture that cannot be made ends it with status 1.
+[[noreturn]] void savePicture(LessonRun& run, const Options& o) {
+    Scene scene = run.scene;
+    scene.a = o.angle;
+    scene.orbiting = o.orbiting;
+    scene.yaw = o.yaw;
+    scene.pitch = o.pitch;
+    std::vector<unsigned char> rgb;
+    Report report;
+    bool drawn = run.drawPicture(run.shaderProg, scene, o.width, o.height, rgb, report);
+    writeLines(report);
+    if (!drawn) exit(1);
+    int why = writePNGOver(o.picture, o.width, o.height, rgb.data());
+    if (why) {
+        fprintf(stderr, "Could not save the picture %s: %s.\n", o.picture, strerror(why));
+        exit(1);
+    }
+    printf("Picture (%s): %s\n", run.way.name, o.picture);
+    exit(0);
+}
+
+// A probe's pictures as PAIR-PROBE-answer.png, -target.png and
+// -difference.png in `folder`; a picture that cannot be written is said.
+void savePictures(const char* folder, size_t pair, const std::string& probe, int size,
+                  const ProbePictures& p) {
+    const std::vector<unsigned char>* images[] = {&p.answer, &p.target, &p.difference};
+    const char* const kinds[] = {"answer", "target", "difference"};
+    for (int k = 0; k < 3; ++k) {
+        if (images[k]->empty()) continue;
+        std::string path = std::string(folder) + "/" + std::to_string(pair) + "-" + probe + "-" +
+                           kinds[k] + ".png";
+        int why = writePNGOver(path.c_str(), size, size, images[k]->data());
+        if (why) fprintf(stderr, "Could not save %s: %s.\n", path.c_str(), strerror(why));
+    }
+}
+
+// --check: every pair of the options against the exercise's target, then
+// the end: status 0 when every probe of every pair passes, 1 otherwise, 2
+// for an exercise that does not exist.
+[[noreturn]] void runCheck(LessonRun& run, const Options& options) {
+    GLuint target;
+    Exercise exercise = loadExercise(run, options, options.check, &target);
+    bool passed = true;
+    for (size_t i = 0; i + 1 < options.pairs.size(); i += 2) {
+        printf("%s and %s against %s (%s):\n", options.pairs[i], options.pairs[i + 1],
+               exercise.name.c_str(), run.way.name);
+        fflush(stdout);
+        PairSource source;
+        source.fileVert = options.pairs[i];
+        source.fileFrag = options.pairs[i + 1];
+        BuildReport answer = buildPair(source, false);
+        if (!answer.built) {
+            Report failed;
+            sayBuildFailure(answer, false, failed);
+            writeLines(failed);
+            printf("FAIL  the pair does not build: see the compiler's log above\n");
+            passed = false;
+            continue;
+        }
+        std::vector<ProbePictures> pictures;
+        const int size = 200;
+        Report report;
+        std::vector<ProbeResult> results = run.checkAnswer(
+            exercise, answer.program, target, size, options.pictures ? &pictures : nullptr, report);
+        writeLines(report);
+        for (size_t p = 0; p < pictures.size(); ++p)
+            savePictures(options.pictures, i / 2 + 1, results[p].name, size, pictures[p]);
+        fputs(resultLines(results).c_str(), stdout);
+        passed = passed && allPassed(results);
+        glDeleteProgram(answer.program);
+    }
+    fflush(stdout);
+    exit(passed ? 0 : 1);
+}
+
+}  // namespace
+
+void show(LessonRun& run, const Report& report) {
+    writeLines(report);
+    if (report.built || report.pairChanged) followFiles(run, report);
+    if (report.end) exit(0);
+    if (report.screenshot) screenshotDue = true;
+    if (!run.exploring) return;  // the plain run's title is the lesson's own
+    std::string title = run.title();
+    if (title != titleShown) glutSetWindowTitle(title.c_str());
+    titleShown = title;
+}
+
+void followLearner(LessonRun& run, const Report& started) {
+    following = true;
+    followFiles(run, started);
+    printf("Watching %s and %s: save either and the window shows it.\n",
+           wholePath(run.fileVert.c_str()).c_str(), wholePath(run.fileFrag.c_str()).c_str());
+    fflush(stdout);
+    glutTimerFunc(watchMilliseconds, lookAtFiles, 0);
+}
+
+void afterFrame(LessonRun&) {
+    if (!screenshotDue) return;
+    screenshotDue = false;
+    int w = glutGet(GLUT_WINDOW_WIDTH), h = glutGet(GLUT_WINDOW_HEIGHT);
+    std::vector<unsigned char> rgb;
+    readPixels(w, h, rgb);  // the window's frame, before the swap
+    saveScreenshot(programName, w, h, rgb);
+}
+
+void beforeLoop(LessonRun& run, const Options& options) {
+    programName = baseName(options.program);
+    if (options.picture) savePicture(run, options);
+    if (options.check) runCheck(run, options);
+    if (options.exercise) startExercise(options);  // checked at every build from now on
+    if (options.explore) startExplore();           // the learner's keys, mouse and live shaders
+}
