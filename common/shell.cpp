@@ -55,16 +55,10 @@ static void useUtf8Console() {}
 
 void setupScene() { run->setupScene(); }
 
-// The pair built and installed for the whole run, or the lesson's message,
-// the compiler's log and the advice, and the end.
-void setupShaders(char* fileVert, char* fileFrag) {
-    PairSource source;
-    source.fileVert = fileVert;
-    source.fileFrag = fileFrag;
-    BuildReport report = buildPair(source, true);
-    run->shaderVert = report.vert;
-    run->shaderFrag = report.frag;
-    run->shaderProg = report.program;
+// Returns only when the pair built; otherwise the lesson's message, the
+// compiler's or linker's log, the advice, and the end. The vertex shader is
+// the one told when both fail.
+static void checkErrors(const BuildReport& report) {
     const char* stage = report.failedStage;
     const char* file = report.failedFile.c_str();
     switch (report.outcome) {
@@ -79,8 +73,21 @@ void setupShaders(char* fileVert, char* fileFrag) {
             failAtStartUp(report.log.c_str(), adviceCompile(stage, file, false), 1);
         case BuildReport::NOT_LINKED:
             puts("GL_LINK_STATUS ERROR!");
-            failAtStartUp(report.log.c_str(), adviceLink(fileVert, fileFrag, false), 1);
+            failAtStartUp(report.log.c_str(),
+                          adviceLink(report.fileVert.c_str(), report.fileFrag.c_str(), false), 1);
     }
+}
+
+// The pair built and installed for the whole run, or the lesson ends.
+void setupShaders(char* fileVert, char* fileFrag) {
+    PairSource source;
+    source.fileVert = fileVert;
+    source.fileFrag = fileFrag;
+    BuildReport report = buildPair(source, true);
+    run->shaderVert = report.vert;
+    run->shaderFrag = report.frag;
+    run->shaderProg = report.program;
+    checkErrors(report);
 }
 
 void setupTexture() {
