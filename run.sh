@@ -23,7 +23,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
-. tools/buildlock.sh
+. tools/build.sh
 
 # The lessons are the folders under lessons/.
 lessons=()
@@ -76,8 +76,17 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
+if [ "$mode" = exercise ] && [ -z "${DISPLAY:-}" ]; then
+  echo "run.sh: --exercise needs a display (a desktop session, or ssh -X); without one," \
+    "./run.sh --check $exercise VERT FRAG checks a pair" >&2
+  exit 2
+fi
 . tools/exercises.sh
 case $mode in
+  exercises | exercise | check)  # the lessons' program reads the exercises
+    tools/deps.sh run
+    build_desktop "$exercise_reader"
+    ;;&
   exercises) list_exercises; exit 0 ;;
   exercise | check)
     lesson=$(exercise_lesson "$exercise") || exit 2
@@ -105,21 +114,11 @@ fi
 if [ "$mode" = web ]; then
   # The page is self-contained: build-web/page can go on any static web host.
   tools/deps.sh web
-  # (emcmake names the cmake command it runs on stderr: not for the learner.)
-  build_page() {
-    emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null 2> >(grep -v '^configure: ' >&2)
-    cmake --build build-web --parallel "$(nproc)" >/dev/null
-  }
-  locked build-web build_page
+  build_page
   [ $given = 1 ] || lesson=
   exec python3 tools/serve.py "$root/build-web/page" $lesson
 fi
 
-if [ "$mode" = exercise ] && [ -z "${DISPLAY:-}" ]; then
-  echo "run.sh: --exercise needs a display (a desktop session, or ssh -X); without one," \
-    "./run.sh --check $exercise VERT FRAG checks a pair" >&2
-  exit 2
-fi
 if [ "$mode" = explore ] && [ -z "${DISPLAY:-}" ]; then
   echo "run.sh: $option needs a display (a desktop session, or ssh -X);" \
     "without one, ./run.sh $lesson saves a screenshot" >&2
@@ -127,15 +126,11 @@ if [ "$mode" = explore ] && [ -z "${DISPLAY:-}" ]; then
 fi
 
 tools/deps.sh run
-build_lesson() {
-  cmake -S . -B build >/dev/null
-  cmake --build build --parallel "$(nproc)" --target "$lesson" >/dev/null
-}
-locked build build_lesson
+build_desktop "$lesson"
 bin=$root/build/bin
 
 if [ "$mode" = exercise ]; then
-  folder=$(exercise_folder "$exercise" "$lesson" "$bin" "${core[@]}")
+  folder=$(exercise_folder "$exercise" "$bin" "${core[@]}")
   cd "$folder"
   exec "$bin/$lesson" "${core[@]}" --explore --exercise "$exercise"
 fi

@@ -84,7 +84,7 @@ trap finish EXIT
 start_xvfb
 
 step "Build"
-. tools/buildlock.sh
+. tools/build.sh
 build_for_tests() {
   cmake -S . -B build -DLESSONS_WERROR=ON -DLESSONS_ALL_TESTS=ON -DLESSONS_WEB_TESTS=$web \
     -DLESSONS_FIREFOX_TESTS=$([ $firefox = 1 ] && echo ON || echo OFF) >/dev/null

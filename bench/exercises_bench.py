@@ -12,10 +12,8 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from exercises_test import profile_file, read_exercises  # noqa: E402
-from harness import PrivateDisplay, base_env  # noqa: E402
+from harness import PrivateDisplay, base_env, exercises_listed  # noqa: E402
 
 
 def seconds(command, folder, env, ok=(0,)):
@@ -33,7 +31,8 @@ def main():
     opts = parser.parse_args()
     bin_dir = os.path.abspath(opts.bin)
     project = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
-    exercises = read_exercises(os.path.join(project, "exercises", "exercises.txt"))
+    listed = {core: exercises_listed(bin_dir, core) for core in (False, True)}
+    exercises = listed[False]
     picture = os.path.join(tempfile.mkdtemp(prefix="exercises-bench."), "p.png")
     times = {}
     with PrivateDisplay() as display:
@@ -43,7 +42,7 @@ def main():
             for name, e in exercises.items():
                 for core in (False, True):
                     args = [os.path.join(bin_dir, e["lesson"])] + ["--core"] * core
-                    pair = [profile_file(project, f, core) for f in e["solution"].split()]
+                    pair = [os.path.join(project, f) for f in listed[core][name]["solution"]]
                     check = seconds(args + ["--check", name, "--pair", *pair], bin_dir, env)
                     one = seconds(args + ["--picture", picture], bin_dir, env)
                     times.setdefault((name, core), []).append((check, one))
@@ -59,7 +58,7 @@ def main():
             check = statistics.median(t[0] for t in times[(name, core)]) * 1000
             one = statistics.median(t[1] for t in times[(name, core)]) * 1000
             cells.append(f"{check:.0f} ({check / one:.2f})")
-        print(f"| `{name}` | {e.get('probes', '')} | {cells[0]} | {cells[1]} |")
+        print(f"| `{name}` | {len(e['probes'])} | {cells[0]} | {cells[1]} |")
 
 
 if __name__ == "__main__":

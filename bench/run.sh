@@ -7,23 +7,15 @@
 #   bench/run.sh [--rounds N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-. tools/buildlock.sh
+. tools/build.sh
 tools/deps.sh test
-build_all() {
-  cmake -S . -B build >/dev/null
-  cmake --build build --parallel "$(nproc)" >/dev/null
-}
-locked build build_all
+build_desktop
 python3 bench/lessons_bench.py --bin build/bin --tools build/tests "$@"
 python3 bench/core_bench.py --bin build/bin --tools build/tests "$@"
 python3 bench/edit_loop.py --bin build/bin --tools build/tests
 python3 bench/habits_bench.py --bin build/bin --tools build/tests "$@"
 python3 bench/exercises_bench.py --bin build/bin "$@"
 tools/deps.sh web
-build_page() {
-  emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null 2>&1
-  cmake --build build-web --parallel "$(nproc)" >/dev/null
-}
-locked build-web build_page
+build_page
 python3 bench/web_bench.py --bin build/bin --tools build/tests --page build-web/page "$@"
 python3 bench/web_edit_bench.py --page build-web/page

@@ -1,11 +1,14 @@
 // An exercise for the running lesson (see exercises.h).
 #include "exercises.h"
 
+#include "lesson_table.h"
+
 #include <GL/glew.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "json.h"
 #include "lesson_paths.h"  // written by the build: LESSONS_EXERCISES_FILE
 
 std::string exercisesFile(const char* given) { return given ? given : LESSONS_EXERCISES_FILE; }
@@ -76,4 +79,52 @@ Report practiseExercise(LessonRun& run, const Options& options) {
     Report report = run.startPractice(e, target);
     report.add(run.check(run.shaderProg));
     return report;
+}
+
+void listExercises(const Options& options, const WayOfDrawing& way) {
+    std::vector<Exercise> exercises;
+    std::string why;
+    if (!readExercises(exercisesFile(options.exercises).c_str(), exercises, why)) {
+        fprintf(stderr, "No exercises: %s.\n", why.c_str());
+        exit(2);
+    }
+    bool core = way.shaderFolder[0] != '\0';
+    bool json = strcmp(options.listExercises, "json") == 0;
+    Json list('[');
+    for (const Exercise& e : exercises) {
+        const LessonEntry* lesson = nullptr;
+        for (const LessonEntry& l : lessonTable)
+            if (e.lesson == l.name) lesson = &l;
+        std::string fileVert = lesson ? lessonFile(lesson->row.vertexFile, way) : "";
+        std::string fileFrag = lesson ? lessonFile(lesson->row.fragmentFile, way) : "";
+        std::string startVert = pairFile(e.startVert, core),
+                    startFrag = pairFile(e.startFrag, core);
+        if (!json) {
+            printf("%s\t%s\t%s\t%s\t%s\t%s\t%s\n", e.name.c_str(), e.lesson.c_str(),
+                   startVert.c_str(), startFrag.c_str(), fileVert.c_str(), fileFrag.c_str(),
+                   e.teaches.c_str());
+            continue;
+        }
+        auto pair = [](const std::string& vert, const std::string& frag) {
+            return Json('[').item(quoted(vert)).item(quoted(frag)).done();
+        };
+        Json hints('['), probes('[');
+        for (const std::string& h : e.hints) hints.item(quoted(h));
+        for (const ExerciseProbe& p : e.probes)
+            probes.item(Json('{').string("name", p.name).string("sentence", p.sentence).done());
+        list.item(Json('{')
+                      .string("name", e.name)
+                      .string("lesson", e.lesson)
+                      .string("teaches", e.teaches)
+                      .string("statement", e.statement)
+                      .field("hints", hints.done())
+                      .field("probes", probes.done())
+                      .field("start", pair(startVert, startFrag))
+                      .field("solution",
+                             pair(pairFile(e.solutionVert, core), pairFile(e.solutionFrag, core)))
+                      .field("files", pair(fileVert, fileFrag))
+                      .done());
+    }
+    if (json) printf("%s\n", list.done().c_str());
+    exit(fflush(stdout) == 0 ? 0 : 1);
 }

@@ -24,6 +24,14 @@ std::string exerciseFile(const std::string& file, const std::string& path, const
 Exercise loadExercise(LessonRun& run, const Options& options, const char* name,
                       unsigned int* target);
 
+// --list-exercises: every exercise of the exercises' file on standard
+// output, with the lesson it is drawn in, its pairs' paths for the way of
+// drawing (project-relative, as the file gives them), and the lesson's own
+// file names (where a learner's pair goes), as JSON or as one line each
+// (NAME, LESSON, START VERT, START FRAG, FILE VERT, FILE FRAG, TEACHES,
+// separated by tabs); then the end (status 2 when the file is unreadable).
+[[noreturn]] void listExercises(const Options& options, const WayOfDrawing& way);
+
 // Explore mode with --exercise NAME: the exercise practised on the pair
 // drawn now, its target built from its solution, and the pair checked.
 Report practiseExercise(LessonRun& run, const Options& options);

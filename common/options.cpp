@@ -24,7 +24,10 @@ const char* const help =
     "                        working folder, checked at every save\n"
     "    --pictures DIR      each probe's pictures saved in DIR: the answer's, the\n"
     "                        target's and their difference\n"
-    "    --exercises FILE    the exercises' file (default: the project's)\n";
+    "    --exercises FILE    the exercises' file (default: the project's)\n"
+    "  --list-exercises json|lines\n"
+    "                        the exercises, their lessons and pairs (with --core, the\n"
+    "                        core profile's), as JSON or one tab-separated line each\n";
 
 const char* program;
 
@@ -98,7 +101,8 @@ Options readOptions(int argc, char** argv) {
         bool valued = strcmp(arg, "--picture") == 0 || strcmp(arg, "--angle") == 0 ||
                       strcmp(arg, "--orbit") == 0 || strcmp(arg, "--size") == 0 ||
                       strcmp(arg, "--check") == 0 || strcmp(arg, "--exercises") == 0 ||
-                      strcmp(arg, "--exercise") == 0 || strcmp(arg, "--pictures") == 0;
+                      strcmp(arg, "--exercise") == 0 || strcmp(arg, "--pictures") == 0 ||
+                      strcmp(arg, "--list-exercises") == 0;
         if (valued && i + 1 >= argc) usage("%s wants a value", arg);
         const char* value = valued ? argv[++i] : nullptr;
         if (strcmp(arg, "--pair") == 0) {
@@ -113,6 +117,8 @@ Options readOptions(int argc, char** argv) {
             o.exercise = value;
         else if (strcmp(arg, "--pictures") == 0)
             o.pictures = value;
+        else if (strcmp(arg, "--list-exercises") == 0)
+            o.listExercises = value;
         else if (strcmp(arg, "--core") == 0)
             o.core = true;
         else if (strcmp(arg, "--explore") == 0)
@@ -135,6 +141,9 @@ Options readOptions(int argc, char** argv) {
     if (o.exercise && !o.explore)
         usage("%s", "--exercise NAME is practised in explore mode: with --explore");
     if (o.check && o.pairs.empty()) usage("%s", "--check EXERCISE wants --pair VERT FRAG");
+    if (o.listExercises && strcmp(o.listExercises, "json") != 0 &&
+        strcmp(o.listExercises, "lines") != 0)
+        usage("--list-exercises %s: json or lines", o.listExercises);
     if (o.pictures && !o.check) usage("%s", "--pictures DIR is for --check EXERCISE");
     if (!o.check && !o.pairs.empty()) usage("%s", "--pair is for --check EXERCISE");
     if (o.check && (o.picture || o.explore))

@@ -27,6 +27,9 @@ struct Options {
     const char* exercise = nullptr;
     // --exercises FILE: the exercises' file (the project's exercises/exercises.txt)
     const char* exercises = nullptr;
+    // --list-exercises json|lines: the exercises, for scripts (with --core,
+    // the core profile's pairs); the lesson then ends, before any window
+    const char* listExercises = nullptr;
 };
 
 // Reads the command line. A usage error (an option of the lessons' without its

@@ -177,6 +177,7 @@ int startLesson(const LessonEntry& entry, int argc, char** argv) {
     Options options = readOptions(argc, argv);
     static LessonRun lesson(entry, *chooseWay(options.core));
     run = &lesson;
+    if (options.listExercises) listExercises(options, lesson.way);  // no window for a list
     const Lesson& row = entry.row;
     const WayOfDrawing& way = run->way;
     useUtf8Console();

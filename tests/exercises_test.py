@@ -15,7 +15,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e"))
-from harness import PrivateDisplay, base_env, expect, outcome  # noqa: E402
+from harness import PrivateDisplay, base_env, exercises_listed, expect, outcome  # noqa: E402
 
 class R(str):
     """A regular expression; any other pattern is matched as it is written."""
@@ -121,29 +121,6 @@ ANSWERS = {
 }
 
 
-def read_exercises(path):
-    """{name: {"lesson", "start", "solution"}} from the exercises' file."""
-    exercises, current = {}, None
-    with open(path, encoding="utf-8") as f:
-        for line in f:
-            words = line.split(None, 1)
-            if not words or words[0].startswith("#"):
-                continue
-            rest = words[1].strip() if len(words) > 1 else ""
-            if words[0] == "exercise":
-                current = exercises.setdefault(rest, {})
-            elif words[0] in ("lesson", "start", "solution"):
-                current[words[0]] = rest
-            elif words[0] == "probe":
-                current["probes"] = current.get("probes", 0) + 1
-    return exercises
-
-
-def profile_file(project, name, core):
-    folder, base = os.path.split(name)
-    return os.path.join(project, folder, "core", base) if core else os.path.join(project, name)
-
-
 def edited(texts, edits, what):
     """The pair's texts with `edits` made; each must change something."""
     texts = dict(texts)
@@ -186,11 +163,8 @@ def main():
     parser.add_argument("name")
     opts = parser.parse_args()
     project = os.path.dirname(os.path.dirname(os.path.abspath(opts.exercises)))
-    exercise = read_exercises(opts.exercises)[opts.name]
-    pair = {}
-    for role in ("start", "solution"):
-        vert, frag = exercise[role].split()
-        pair[role] = [profile_file(project, vert, opts.core), profile_file(project, frag, opts.core)]
+    exercise = exercises_listed(opts.bin, opts.core, opts.exercises)[opts.name]
+    pair = {role: [os.path.join(project, f) for f in exercise[role]] for role in ("start", "solution")}
     texts = {}
     for kind, path in zip("vf", pair["solution"]):
         with open(path) as f:

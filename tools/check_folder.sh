@@ -33,15 +33,12 @@ case $report in /*) ;; *) report=$PWD/$report ;; esac
 
 cd "$(dirname "$0")/.."
 . tools/exercises.sh
-. tools/buildlock.sh
+. tools/build.sh
 . tools/xvfb.sh
-lesson=$(exercise_lesson "$exercise") || exit 2
 tools/deps.sh run
-build_lesson() {
-  cmake -S . -B build >/dev/null
-  cmake --build build --parallel "$(nproc)" --target "$lesson" >/dev/null
-}
-locked build build_lesson
+build_desktop "$exercise_reader"
+lesson=$(exercise_lesson "$exercise") || exit 2
+build_desktop "$lesson"
 
 # Each learner's pair: the folder's one .vert and one .frag.
 learners=() pairs=() missing=()

@@ -12,12 +12,8 @@ fi
 cd "$(dirname "$0")/.."
 root=$PWD
 tools/deps.sh run
-. tools/buildlock.sh
-build_all() {
-  cmake -S . -B build >/dev/null
-  cmake --build build --parallel "$(nproc)" >/dev/null
-}
-locked build build_all
+. tools/build.sh
+build_desktop
 export LIBGL_ALWAYS_SOFTWARE=1  # the pictures are llvmpipe's, as the tests' references
 lessons=()
 for dir in lessons/*/; do lessons+=("$(basename "$dir")"); done

@@ -6,13 +6,18 @@
                                                       the exercises drawn in LESSON's scene,
                                                       from exercises/exercises.txt (never
                                                       their solutions)
-The files are named from the top of the project. After changing a shader:
-    tools/guide.py            rewrites the guide
-    tools/guide.py --check    fails, naming the blocks, when the guide is stale"""
+The files are named from the top of the project. The exercises are as the
+lessons' own program lists them (--list-exercises), from build/bin or --bin
+BIN. After changing a shader or an exercise:
+    tools/guide.py [--bin BIN]           rewrites the guide
+    tools/guide.py [--bin BIN] --check   fails, naming the blocks, when the guide is stale"""
 
+import argparse
 import difflib
+import json
 import os
 import re
+import subprocess
 import sys
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
@@ -25,16 +30,21 @@ def lines_of(name):
         return f.read().splitlines(keepends=True)
 
 
+EXERCISES = []  # as the lessons' program lists them
+
+
+def list_exercises(bin_dir):
+    program = os.path.join(bin_dir, "lesson_ambient")
+    if not os.path.exists(program):
+        raise SystemExit(f"tools/guide.py reads the exercises through {program}: build it first "
+                         "(cmake -S . -B build && cmake --build build), or give --bin")
+    listed = subprocess.run([program, "--list-exercises", "json"], stdout=subprocess.PIPE, check=True)
+    EXERCISES.extend(json.loads(listed.stdout))
+
+
 def exercises_of(lesson):
     """The exercises drawn in `lesson`'s scene, as the guide tells them."""
-    blocks, current = [], None
-    for line in lines_of("exercises/exercises.txt"):
-        word, _, rest = line.strip().partition(" ")
-        if word == "exercise":
-            current = {"name": rest, "statement": "", "teaches": ""}
-            blocks.append(current)
-        elif current is not None and word in ("lesson", "statement", "teaches"):
-            current[word] = (current.get(word, "") + " " + rest).strip() if word != "lesson" else rest
+    blocks = EXERCISES
     text = ["### Exercises\n\n"]
     if lesson == "lesson_ambient":
         text.append("Each exercise is checked against its target picture in several scenes every time "
@@ -64,10 +74,15 @@ def block(match):
 
 
 def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--bin", default=os.path.join(ROOT, "build", "bin"))
+    parser.add_argument("--check", action="store_true")
+    opts = parser.parse_args()
+    list_exercises(opts.bin)
     with open(GUIDE) as f:
         old = f.read()
     new = BLOCK.sub(block, old)
-    if "--check" in sys.argv[1:]:
+    if opts.check:
         stale = [m.group(2) for m, n in zip(BLOCK.finditer(old), BLOCK.finditer(new)) if m.group(0) != n.group(0)]
         if stale:
             print("docs/lessons.md is stale; run tools/guide.py. Blocks that changed:", *stale, sep="\n  ")

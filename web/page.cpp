@@ -15,6 +15,7 @@
 
 #include "exercises.h"
 #include "frontend.h"
+#include "json.h"
 #include "lesson_table.h"
 #include "png.h"
 #include "shell.h"
@@ -23,46 +24,6 @@
 const WayOfDrawing* chooseWay(bool) { return &coreProfile; }
 
 namespace {
-
-// Text as a JSON string.
-std::string quoted(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += (char)c;
-        } else if (c < 0x20) {
-            char escape[8];
-            snprintf(escape, sizeof escape, "\\u%04x", c);
-            out += escape;
-        } else {
-            out += (char)c;
-        }
-    }
-    return out + "\"";
-}
-
-// A JSON object or array, written member by member.
-class Json {
-   public:
-    explicit Json(char open) : text(1, open), close(open == '{' ? '}' : ']') {}
-    Json& field(const char* name, const std::string& raw) {
-        text += (text.size() > 1 ? "," : "") + quoted(name) + ":" + raw;
-        return *this;
-    }
-    Json& item(const std::string& raw) {
-        text += (text.size() > 1 ? "," : "") + raw;
-        return *this;
-    }
-    Json& string(const char* name, const std::string& value) { return field(name, quoted(value)); }
-    Json& number(const char* name, long value) { return field(name, std::to_string(value)); }
-    Json& boolean(const char* name, bool value) { return field(name, value ? "true" : "false"); }
-    std::string done() const { return text + close; }
-
-   private:
-    std::string text;
-    char close;
-};
 
 std::string pairJson(const std::string& vert, const std::string& frag) {
     return Json('[').item(quoted(vert)).item(quoted(frag)).done();

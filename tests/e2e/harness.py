@@ -3,6 +3,7 @@ them from outside: exit status, standard output, frames read back by the
 test-only preload library, GL calls recorded by apitrace, keys from xdotool."""
 
 import glob
+import json
 import math
 import os
 import re
@@ -84,6 +85,21 @@ def run_case(what, case, *args):
     if passed:
         print(f"ok {what} ({time.monotonic() - started:.1f} s)")
     return 0 if passed else 1
+
+
+def exercises_listed(bin_dir, core=False, exercises_file=None):
+    """{name: exercise} as the lessons' own program reads exercises/exercises.txt
+    (or `exercises_file`): each with its lesson, teaches, statement, hints,
+    probes, and its pairs ("start", "solution": project-relative paths for the
+    profile; "files": the lesson's own file names, where a learner's pair goes)."""
+    command = [os.path.join(os.path.abspath(bin_dir), "lesson_ambient"), *(["--core"] if core else []),
+               "--list-exercises", "json"]
+    if exercises_file:
+        command += ["--exercises", exercises_file]
+    proc = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
+    if proc.returncode != 0:
+        raise SystemExit(f"{' '.join(command)}: status {proc.returncode}: {proc.stderr.decode(errors='replace')}")
+    return {e["name"]: e for e in json.loads(proc.stdout)}
 
 
 class Lesson:
