@@ -6,8 +6,8 @@ With --instructions, the instructions a frame takes instead, counted by
 valgrind's callgrind (llvmpipe drawing on the program's own thread, Mesa's
 shader cache off): the same count every run, where times on a shared
 machine swing by 10 % from round to round.
-    python3 bench/builds_bench.py --bin build/bin --tools build/tests --other OTHER/build/bin [--rounds 5]
-    python3 bench/builds_bench.py ... --instructions
+    python3 -m bench.builds_bench --bin build/bin --tools build/tests --other OTHER/build/bin [--rounds 5]
+    python3 -m bench.builds_bench ... --instructions
 (The other build's folder holds its own programs and data; the frame probe is
 this build's.)"""
 
@@ -20,10 +20,8 @@ import sys
 import tempfile
 from concurrent.futures import ThreadPoolExecutor
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import LESSONS, PrivateDisplay, base_env  # noqa: E402
-from lessons_bench import measure, options  # noqa: E402
+from tests.harness import LESSONS, PrivateDisplay, base_env
+from bench.lessons_bench import measure, options
 
 
 def instructions(cmd, folder, display, tools, frames):

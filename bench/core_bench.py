@@ -2,7 +2,7 @@
 built-in state, side by side in one run: time per frame at 400 x 400, the
 medians of interleaved rounds (built-in, core, next lesson, ...), and their
 ratio, held to the goal that core costs no more (<= 1.00).
-    python3 bench/core_bench.py --bin build/bin --tools build/tests [--rounds 5]"""
+    python3 -m bench.core_bench --bin build/bin --tools build/tests [--rounds 5]"""
 
 import os
 import shutil
@@ -10,10 +10,8 @@ import statistics
 import sys
 import tempfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import LESSONS, PrivateDisplay  # noqa: E402
-from lessons_bench import measure, options  # noqa: E402
+from tests.harness import LESSONS, PrivateDisplay
+from bench.lessons_bench import measure, options
 
 
 def main():

@@ -4,7 +4,7 @@ running lesson, from a save written at once and from one that an editor
 truncates and then writes 10 ms later (built only once it has kept still);
 the restart loop (what ./run.sh --watch did before) ends the lesson and
 starts it again. All in one run, on one display, interleaved:
-    python3 bench/edit_loop.py --bin build/bin --tools build/tests [--saves 20] [--lesson L]
+    python3 -m bench.edit_loop --bin build/bin --tools build/tests [--saves 20] [--lesson L]
 Prints the median and 95th percentile of each, and their ratio."""
 
 import argparse
@@ -12,12 +12,10 @@ import os
 import shutil
 import statistics
 import subprocess
-import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from harness import LESSONS, PrivateDisplay, base_env  # noqa: E402
+from tests.harness import LESSONS, PrivateDisplay, base_env
 
 
 def read(path):

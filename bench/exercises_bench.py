@@ -2,7 +2,7 @@
 each drawn twice per probe), from the lesson's start to its end, against one
 picture on demand of the same lesson (`--picture`), its reference measured
 in the same run; both profiles, medians of interleaved rounds:
-    python3 bench/exercises_bench.py --bin build/bin [--rounds 5]"""
+    python3 -m bench.exercises_bench --bin build/bin [--rounds 5]"""
 
 import argparse
 import os
@@ -12,8 +12,7 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from harness import PrivateDisplay, base_env, exercises_listed  # noqa: E402
+from tests.harness import PrivateDisplay, base_env, exercises_listed
 
 
 def seconds(command, folder, env, ok=(0,)):

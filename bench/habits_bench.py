@@ -4,7 +4,7 @@ earlier pictures of the lesson in the folder (against 0). Builds: after a
 change to common/, one `./run.sh LESSON` without a display against two
 started together in a fresh clone of this repository (both statuses, the
 time until both have ended). All in one run, rounds interleaved:
-    python3 bench/habits_bench.py --bin build/bin --tools build/tests [--rounds 5] [--no-builds]"""
+    python3 -m bench.habits_bench --bin build/bin --tools build/tests [--rounds 5] [--no-builds]"""
 
 import argparse
 import os
@@ -16,8 +16,7 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from harness import Lesson, PrivateDisplay, Running  # noqa: E402
+from tests.harness import Lesson, PrivateDisplay, Running
 
 LESSON = "lesson_specular"
 PICTURES = (0, 1000, 10000)

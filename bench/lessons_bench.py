@@ -3,7 +3,7 @@ time per frame at 400 x 400, time from process start to the first frame
 shown, and peak resident memory. Rounds are interleaved (lesson, twin,
 next lesson, ...) and the medians reported, with each lesson's ratios to its
 twin and the goals they are held to.
-    python3 bench/lessons_bench.py --bin build/bin --tools build/tests [--rounds 5]
+    python3 -m bench.lessons_bench --bin build/bin --tools build/tests [--rounds 5]
 (bench/run.sh builds first and runs this on a private Xvfb.)"""
 
 import argparse
@@ -14,8 +14,7 @@ import subprocess
 import sys
 import tempfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from harness import LESSONS, PrivateDisplay, base_env  # noqa: E402
+from tests.harness import LESSONS, PrivateDisplay, base_env
 
 # Goals for time per frame: per-vertex shading may cost 10 % more than the
 # fixed pipeline; per-fragment lighting, which the twin cannot do, 25 %.

@@ -2,7 +2,7 @@
 time from a lesson's start to its picture saved (`--picture`, at 400 x 400 and
 at 1600 x 1200) against the time from its start to its first frame in the
 window (the frame probe ends it there), the medians of interleaved rounds.
-    python3 bench/picture_bench.py --bin build/bin --tools build/tests [--rounds 5]"""
+    python3 -m bench.picture_bench --bin build/bin --tools build/tests [--rounds 5]"""
 
 import os
 import shutil
@@ -12,10 +12,8 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import LESSONS, PrivateDisplay, base_env  # noqa: E402
-from lessons_bench import options  # noqa: E402
+from tests.harness import LESSONS, PrivateDisplay, base_env
+from bench.lessons_bench import options
 
 
 def seconds(cmd, folder, env):

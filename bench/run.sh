@@ -10,12 +10,12 @@ cd "$(dirname "$0")/.."
 . tools/build.sh
 tools/deps.sh test
 build_desktop
-python3 bench/lessons_bench.py --bin build/bin --tools build/tests "$@"
-python3 bench/core_bench.py --bin build/bin --tools build/tests "$@"
-python3 bench/edit_loop.py --bin build/bin --tools build/tests
-python3 bench/habits_bench.py --bin build/bin --tools build/tests "$@"
-python3 bench/exercises_bench.py --bin build/bin "$@"
+python3 -m bench.lessons_bench --bin build/bin --tools build/tests "$@"
+python3 -m bench.core_bench --bin build/bin --tools build/tests "$@"
+python3 -m bench.edit_loop --bin build/bin --tools build/tests
+python3 -m bench.habits_bench --bin build/bin --tools build/tests "$@"
+python3 -m bench.exercises_bench --bin build/bin "$@"
 tools/deps.sh web
 build_page
-python3 bench/web_bench.py --bin build/bin --tools build/tests --page build-web/page "$@"
-python3 bench/web_edit_bench.py --page build-web/page
+python3 -m bench.web_bench --bin build/bin --tools build/tests --page build-web/page "$@"
+python3 -m bench.web_edit_bench --page build-web/page

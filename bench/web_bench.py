@@ -4,8 +4,8 @@ Mesa's llvmpipe in an Xvfb), the work of a frame on
 the page against a frame of the same lesson's core profile on the desktop
 (llvmpipe) at 400 x 400, medians of interleaved rounds and their ratio; and
 the size of what a learner downloads, as sent with gzip.
-    python3 bench/web_bench.py --bin build/bin --tools build/tests --page build/web/page [--rounds 5]
-    python3 bench/web_bench.py ... --page build/web/page --other OTHER/page   (first frames only)
+    python3 -m bench.web_bench --bin build/bin --tools build/tests --page build/web/page [--rounds 5]
+    python3 -m bench.web_bench ... --page build/web/page --other OTHER/page   (first frames only)
 Goals: the first frame within 2 s; the download under 1 MB compressed."""
 
 import argparse
@@ -14,13 +14,9 @@ import os
 import statistics
 import sys
 
-here = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(here, "..", "tests", "e2e"))
-sys.path.insert(0, os.path.join(here, "..", "tests", "web"))
-sys.path.insert(0, here)
-import devtools  # noqa: E402
-from harness import LESSONS, PrivateDisplay  # noqa: E402
-from lessons_bench import measure  # noqa: E402
+from tests.web import devtools
+from tests.harness import LESSONS, PrivateDisplay
+from bench.lessons_bench import measure
 
 def first_frame(url, lesson, engine="chromium"):
     """ms from the start of loading the page to its first frame, in a browser

@@ -4,17 +4,13 @@ it) to the broken line named in the problems list and marked in the editor
 (the line tinted, the message under it), and from a good edit to the
 first frame drawn with it; against the build alone (the program's pageBuild
 called directly) measured in the same run. Medians of interleaved rounds:
-    python3 bench/web_edit_bench.py --page build/web/page [--rounds 20] [--lesson L]"""
+    python3 -m bench.web_edit_bench --page build/web/page [--rounds 20] [--lesson L]"""
 
 import argparse
 import os
 import statistics
-import sys
 
-here = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(here, "..", "tests", "e2e"))
-sys.path.insert(0, os.path.join(here, "..", "tests", "web"))
-import devtools  # noqa: E402
+from tests.web import devtools
 
 ROUNDS = """(async (rounds) => {
   const editorOf = (id) => document.querySelector(`#${id} + .CodeMirror`).CodeMirror;

@@ -13,8 +13,7 @@ import sys
 import threading
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e"))
-from harness import expect, outcome  # noqa: E402
+from tests.harness import expect, outcome
 
 PROJECT = """cmake_minimum_required(VERSION 3.25)
 project(data_sync LANGUAGES CXX)

@@ -14,8 +14,7 @@ import subprocess
 import sys
 import tempfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e"))
-from harness import PrivateDisplay, base_env, exercises_listed, expect, outcome  # noqa: E402
+from tests.harness import PrivateDisplay, base_env, exercises_listed, expect, outcome
 
 class R(str):
     """A regular expression; any other pattern is matched as it is written."""

@@ -14,8 +14,7 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e"))
-from harness import PrivateDisplay, base_env, expect, outcome, read_png  # noqa: E402
+from tests.harness import PrivateDisplay, base_env, expect, outcome, read_png
 
 
 def usage(run_sh, lessons):

@@ -1,17 +1,14 @@
 """README's picture of the web page: lesson_specular in headless Chromium,
 with a typo in its fragment shader marked at its line while the last program
 that built keeps drawing.
-    python3 tools/page_picture.py build-web/page docs/images/web-page.png"""
+    python3 -m tools.page_picture build-web/page docs/images/web-page.png"""
 
 import base64
 import os
 import sys
 
-here = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(here, "..", "tests", "e2e"))
-sys.path.insert(0, os.path.join(here, "..", "tests", "web"))
-import devtools  # noqa: E402
-from web_cases import Page  # noqa: E402
+from tests.web import devtools
+from tests.web.web_cases import Page
 
 
 def main(page_folder, out):

@@ -14,7 +14,7 @@ import sys
 import tempfile
 import time
 
-from harness import (MSG_FRAG, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, NUMBER, Lesson, PrivateDisplay, Running,
+from tests.harness import (MSG_FRAG, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, NUMBER, Lesson, PrivateDisplay, Running,
                      base_env, call_text, check, compare_image, expect_in_order, expect_matrix, find, images_differ, look_at,
                      mat_mul, matrix_product, perspective, probe_env, result_of, rotation, run, run_case, scratch_folder,
                      read_png, teapot_brightness, trace_calls)

@@ -13,7 +13,7 @@ import shutil
 import subprocess
 import sys
 
-from harness import (LESSONS, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, Lesson, PrivateDisplay, Running, base_env,
+from tests.harness import (LESSONS, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, Lesson, PrivateDisplay, Running, base_env,
                      check, compare_image, run_case, scratch_folder)
 
 # What a console program of this build may import: Windows itself, nothing else.

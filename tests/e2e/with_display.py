@@ -8,7 +8,7 @@ import os
 import subprocess
 import sys
 
-from harness import PrivateDisplay, base_env
+from tests.harness import PrivateDisplay, base_env
 
 
 def main(argv):

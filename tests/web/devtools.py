@@ -12,7 +12,6 @@ import os
 import queue
 import shutil
 import subprocess
-import sys
 import tempfile
 import threading
 import time
@@ -30,8 +29,7 @@ KEYS = {
 }
 
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from harness import Failure  # noqa: E402
+from tests.harness import Failure
 
 
 class Timeout(Failure):
@@ -129,7 +127,7 @@ class Engine:
 def browser(engine, **options):
     """A browser of the engine named: "chromium" or "firefox"."""
     if engine == "firefox":
-        from firefox import Firefox
+        from tests.web.firefox import Firefox
         return Firefox(**options)
     return Browser(**options)
 

@@ -17,8 +17,8 @@ import tempfile
 import threading
 import time
 
-import devtools
-from harness import PrivateDisplay
+from tests.web import devtools
+from tests.harness import PrivateDisplay
 
 FIREFOX = shutil.which("firefox-esr") or shutil.which("firefox") or "/usr/bin/firefox-esr"
 

@@ -15,10 +15,9 @@ import tempfile
 import time
 import zlib
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-import devtools  # noqa: E402
-from cases import PICTURE_SCENES  # noqa: E402
-from harness import LESSONS, MSG_TEXTURE, base_env, check, compare_image, read_png, run_case  # noqa: E402
+from tests.web import devtools
+from tests.e2e.cases import PICTURE_SCENES
+from tests.harness import LESSONS, MSG_TEXTURE, base_env, check, compare_image, read_png, run_case
 
 # SwiftShader is a third rasterizer beside llvmpipe (which drew the
 # references) and softpipe: the teapot's triangles are the desktop's to the
@@ -359,8 +358,7 @@ def exercises(args):
     from the desktop's by SwiftShader's rounding alone, which these cover); then the page's flow once: the learner's edit
     that solves it, the progress kept, the lesson's own edits untouched."""
     narrowest = ("lesson_per_vertex", "per_fragment_diffuse")
-    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-    from exercises_test import ANSWERS, edited, share  # noqa: E402
+    from tests.exercises_test import ANSWERS, edited, share
     url = devtools.serve(args.page)
     build = ("(() => { const e = (id) => document.querySelector(`#${id} + .CodeMirror`).CodeMirror;"
              " e('vertex').setValue(%s); const f = e('fragment'); const text = %s; const t = performance.now();"
@@ -488,7 +486,7 @@ def audit(args):
     a11y/package-lock.json pins it) finds nothing serious or critical in a
     lesson or an exercise; and the keyboard alone reaches the picture, the
     controls and both editors (Tab), and leaves an editor (Escape, then Tab)."""
-    import npm_fetch
+    from tests.web import npm_fetch
     here = os.path.dirname(os.path.abspath(__file__))
     axe = open(os.path.join(npm_fetch.fetch(os.path.join(here, "a11y"), "axe-core", os.path.join(args.out, "npm")),
                             "axe.min.js")).read()
