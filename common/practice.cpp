@@ -2,8 +2,8 @@
 // NAME`): every pair that builds is checked against the exercise's target in
 // its probe scenes at once; the window shows the learner's picture beside the
 // target's; keys give the hints one at a time and, last, the solution, and
-// jump the view to a probe scene that fails. Progress is kept in the working
-// folder, "progress.txt".
+// jump the view to a probe scene that fails. How far the learner got is
+// reported; each front end keeps it in its own place.
 #include <GL/glew.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -14,8 +14,6 @@
 #include "run.h"
 
 namespace {
-
-const char* const progressFile = "progress.txt";
 
 const char* profileName(const WayOfDrawing& way) {
     return way.shaderFolder[0] ? "core profile" : "GLSL 1.10";
@@ -33,45 +31,6 @@ void showFile(const std::string& path, Report& report) {
 
 }  // namespace
 
-// Keeps this exercise's state in this profile in progress.txt, one line a
-// profile ("GLSL 1.10: solved"); a better state is never replaced by a
-// worse one. Written beside it and renamed over, so it is never half made.
-void LessonRun::keepProgress(const char* state) {
-    static const char* const order[] = {"started", "solved with help", "solved"};
-    auto rank = [](const std::string& s) {
-        for (int i = 0; i < 3; ++i)
-            if (s == order[i]) return i;
-        return -1;
-    };
-    std::vector<std::string> lines;
-    std::string prefix = std::string(profileName(way)) + ": ";
-    bool found = false;
-    if (FILE* f = fopen(progressFile, "r")) {
-        char line[256];
-        while (fgets(line, sizeof line, f)) {
-            std::string l(line);
-            while (!l.empty() && (l.back() == '\n' || l.back() == '\r')) l.pop_back();
-            if (l.compare(0, prefix.size(), prefix) == 0) {
-                found = true;
-                if (rank(l.substr(prefix.size())) >= rank(state)) return;  // as good already
-                l = prefix + state;
-            }
-            lines.push_back(l);
-        }
-        fclose(f);
-    }
-    if (!found) lines.push_back(prefix + state);
-    std::string temporary = std::string(progressFile) + ".part";
-    FILE* f = fopen(temporary.c_str(), "w");
-    if (!f) return;
-    for (const std::string& l : lines) fprintf(f, "%s\n", l.c_str());
-    bool ok = fclose(f) == 0;
-#ifdef _WIN32
-    if (ok) remove(progressFile);
-#endif
-    if (!ok || rename(temporary.c_str(), progressFile) != 0) remove(temporary.c_str());
-}
-
 Report LessonRun::startPractice(const Exercise& e, unsigned int target) {
     Report report;
     practice.exercise = e;
@@ -83,7 +42,7 @@ Report LessonRun::startPractice(const Exercise& e, unsigned int target) {
         "(d: where they differ). Every save that builds is checked in %d scenes.\n",
         e.name.c_str(), profileName(way), e.teaches.c_str(), e.statement.c_str(),
         (int)e.probes.size());
-    keepProgress("started");
+    report.progress = "started";
     return report;
 }
 
@@ -103,7 +62,7 @@ Report LessonRun::check(unsigned int program) {
         report.say(practice.helped
                        ? "Solved with help: every probe passes. Try it again later without.\n"
                        : "Solved: every probe passes.\n");
-        keepProgress(practice.helped ? "solved with help" : "solved");
+        report.progress = practice.helped ? "solved with help" : "solved";
     } else {
         report.say("p shows the first scene that fails; n gives a hint.\n");
     }

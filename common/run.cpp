@@ -40,6 +40,7 @@ void Report::add(const Report& more) {
     end = end || more.end;
     pairChanged = pairChanged || more.pairChanged;
     checked = checked || more.checked;
+    if (more.progress) progress = more.progress;
     if (more.built) {
         built = true;
         build = more.build;

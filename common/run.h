@@ -32,6 +32,9 @@ struct Report {
     bool pairChanged = false;  // another pair's files are drawn (or asked for)
     bool built = false;        // a pair was built: `build` says how
     bool checked = false;      // the exercise was checked: the practice's results are new
+    // How far the learner got with the exercise, to be kept by the front end:
+    // "started", "solved with help", "solved"; null when nothing new.
+    const char* progress = nullptr;
     BuildReport build;
 
     void say(const char* format, ...);   // a line for standard output
@@ -157,7 +160,6 @@ class LessonRun {
                        Report& report);
     void useMaterialOf(const Lesson& other);
     void sayWhatDiffers(const LessonEntry& e, unsigned int program, Report& report);
-    void keepProgress(const char* state);
     void makeProbeImages();
 
     // The keys' actions, and their table (explore.cpp).

@@ -21,12 +21,53 @@
 namespace {
 
 const int watchMilliseconds = 15;  // how often the shader files are looked at
+const char* const progressFile = "progress.txt";
 
 Watcher watcher;
 bool following = false;      // explore mode follows the pair's files
 bool screenshotDue = false;  // the next frame is saved as a screenshot
 std::string programName;     // names the screenshots
 std::string titleShown;      // the window's title as set last
+
+// Keeps the exercise's state in this profile in the working folder's
+// progress.txt, one line a
+// profile ("GLSL 1.10: solved"); a better state is never replaced by a
+// worse one. Written beside it and renamed over, so it is never half made.
+void keepProgress(const WayOfDrawing& way, const char* state) {
+    static const char* const order[] = {"started", "solved with help", "solved"};
+    auto rank = [](const std::string& s) {
+        for (int i = 0; i < 3; ++i)
+            if (s == order[i]) return i;
+        return -1;
+    };
+    std::vector<std::string> lines;
+    std::string prefix = std::string(way.shaderFolder[0] ? "core profile" : "GLSL 1.10") + ": ";
+    bool found = false;
+    if (FILE* f = fopen(progressFile, "r")) {
+        char line[256];
+        while (fgets(line, sizeof line, f)) {
+            std::string l(line);
+            while (!l.empty() && (l.back() == '\n' || l.back() == '\r')) l.pop_back();
+            if (l.compare(0, prefix.size(), prefix) == 0) {
+                found = true;
+                if (rank(l.substr(prefix.size())) >= rank(state)) return;  // as good already
+                l = prefix + state;
+            }
+            lines.push_back(l);
+        }
+        fclose(f);
+    }
+    if (!found) lines.push_back(prefix + state);
+    std::string temporary = std::string(progressFile) + ".part";
+    FILE* f = fopen(temporary.c_str(), "w");
+    if (!f) return;
+    for (const std::string& l : lines) fprintf(f, "%s\n", l.c_str());
+    bool ok = fclose(f) == 0;
+#ifdef _WIN32
+    if (ok) remove(progressFile);
+#endif
+    if (!ok || rename(temporary.c_str(), progressFile) != 0) remove(temporary.c_str());
+}
 
 // The report's lines as they stand: standard output flushed before each
 // line on standard error, so the two read in order in one log too.
@@ -164,6 +205,7 @@ void show(LessonRun& run, const Report& report) {
     if (report.built || report.pairChanged) followFiles(run, report);
     if (report.end) exit(0);
     if (report.screenshot) screenshotDue = true;
+    if (report.progress) keepProgress(run.way, report.progress);
     if (!run.exploring) return;  // the plain run's title is the lesson's own
     std::string title = run.title();
     if (title != titleShown) glutSetWindowTitle(title.c_str());

@@ -102,6 +102,7 @@ void show(LessonRun& run, const Report& report) {
         .boolean("pairChanged", report.pairChanged);
     if (report.built) event.field("build", buildJson(report.build));
     if (report.checked) event.field("check", checkJson(run.practice));
+    if (report.progress) event.string("progress", report.progress);
     glutSetWindowTitle(title.c_str());
     EM_ASM({ Module.lessonReport(JSON.parse(UTF8ToString($0))); }, event.done().c_str());
     if (report.screenshot &&

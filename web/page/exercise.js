@@ -1,0 +1,76 @@
+// An exercise on the page: its statement, the hints one at a time and last
+// the solution, and each check as the program made it: every probe scene's
+// difference picture (the target's own pixels faded, red where the
+// learner's differ), marked pass or fail, with what a failure there means.
+const practice = (() => {
+  'use strict';
+  const $ = (id) => document.getElementById(id);
+  let exercise = null;  // the exercise practised, as the program lists it
+  let hintsShown = 0;
+  let probeUrls = [];   // the check's pictures, given back when the next check comes
+
+  function showCheck(check) {
+    probeUrls.forEach((url) => URL.revokeObjectURL(url));
+    probeUrls = [];
+    const list = $('checks');
+    list.textContent = '';
+    check.probes.forEach((probe, i) => {
+      const item = document.createElement('li');
+      item.className = probe.passed ? 'pass' : 'fail';
+      if (Module.ccall('pageProbePicture', 'number', ['number', 'number'], [i, 2])) {
+        const img = document.createElement('img');
+        img.src = URL.createObjectURL(new Blob([Module.picture], { type: 'image/png' }));
+        img.alt = `${probe.name}: the difference`;
+        probeUrls.push(img.src);
+        item.appendChild(img);
+      }
+      const text = document.createElement('span');
+      text.textContent = probe.passed ? `pass: ${probe.scene}`
+        : `FAIL: ${probe.scene}: ${probe.means} (${probe.differing} of ${probe.covered} pixels differ)`;
+      item.appendChild(text);
+      list.appendChild(item);
+    });
+    const passed = check.probes.filter((p) => p.passed).length;
+    const solved = check.probes.length > 0 && passed === check.probes.length;
+    $('verdict').textContent = solved
+      ? (check.helped ? 'Solved with help: every scene passes.' : 'Solved: every scene passes.')
+      : `${passed} of ${check.probes.length} scenes pass.`;
+  }
+
+  // The next hint, and after the last the solution (the program says so too).
+  function nextHint() {
+    Module.ccall('pageHint', null, [], []);
+    if (hintsShown < exercise.hints.length) {
+      const item = document.createElement('li');
+      item.textContent = exercise.hints[hintsShown++];
+      $('hints').appendChild(item);
+      if (hintsShown === exercise.hints.length) $('hint').textContent = 'Show the solution';
+    } else {
+      $('solution').textContent = exercise.solution.map((file) =>
+        `// ${file}\n${Module.FS.readFile(file, { encoding: 'utf8' })}`).join('\n');
+      $('hint').disabled = true;
+    }
+  }
+
+  // The exercise `e` is practised: its statement shown, the hints to come.
+  function show(e) {
+    exercise = e;
+    $('practice').hidden = false;
+    $('statement').textContent = exercise.statement;
+    $('teaches').textContent = `It teaches: ${exercise.teaches}`;
+    $('hint').addEventListener('click', nextHint);
+    $('canvas').classList.add('beside');  // the learner's picture, and the target's beside it
+    $('exerciseKeys').hidden = false;
+  }
+
+  // A new program has given no hint yet.
+  function startAgain() {
+    hintsShown = 0;
+    $('hints').textContent = '';
+    $('solution').textContent = '';
+    $('hint').disabled = false;
+    $('hint').textContent = 'Hint';
+  }
+
+  return { showCheck, show, startAgain };
+})();

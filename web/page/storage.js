@@ -1,0 +1,72 @@
+// What the page keeps in this browser's local storage, and nowhere else: the
+// learner's text of each file (each lesson and exercise its own), the marks
+// of edits not yet drawn, and how far the learner got with each exercise.
+const storage = (() => {
+  'use strict';
+  let kept = 'glsl-lessons:';  // the learner's text of a file, by its name, after this
+  const own = {};              // the page's own text of each shader file
+  const trying = 'glsl-lessons:trying:';
+  const progressKey = 'glsl-lessons:progress:';
+
+  // The edits of `owner` (a lesson, or "exercise:NAME") from now on.
+  function keepFor(owner) { kept = `glsl-lessons:${owner}:`; }
+
+  function keptText(file) {
+    try { return localStorage.getItem(kept + file); } catch (e) { return null; }
+  }
+  // Whether the edit is kept in this browser; when storage refuses it (full,
+  // or turned off), the edit lives as long as the page.
+  function keep(file, text) {
+    try {
+      if (text === own[file]) localStorage.removeItem(kept + file);
+      else localStorage.setItem(kept + file, text);
+      return true;
+    } catch (e) {
+      return false;
+    }
+  }
+  // Edits made before each lesson kept its own were kept by file name alone:
+  // the running lesson's own pair takes them over.
+  function adoptOldEdits(files) {
+    try {
+      for (const file of files) {
+        const old = localStorage.getItem('glsl-lessons:' + file);
+        if (old !== null && localStorage.getItem(kept + file) === null) localStorage.setItem(kept + file, old);
+        localStorage.removeItem('glsl-lessons:' + file);
+      }
+    } catch (e) { /* no storage */ }
+  }
+
+  // An edit being built is marked until a frame has been drawn with it: one
+  // that never got that far (an endless loop that hung the page) is held
+  // back at the next load instead of being built again.
+  function markTrying(file) {
+    try { localStorage.setItem(trying + kept + file, '1'); } catch (e) { /* no storage */ }
+  }
+  function drewWith(files, canvas) {
+    requestAnimationFrame(() => requestAnimationFrame(() => {
+      // A pixel read back waits for the frame's drawing to end on the GPU:
+      // a frame that never ends keeps the mark (a lost context, too).
+      const gl = canvas.getContext('webgl2');
+      if (!gl || gl.isContextLost()) return;
+      gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, new Uint8Array(4));
+      if (gl.isContextLost()) return;
+      try { files.forEach((file) => localStorage.removeItem(trying + kept + file)); } catch (e) { /* none */ }
+    }));
+  }
+  function neverDrew(file) {
+    try { return localStorage.getItem(trying + kept + file) !== null; } catch (e) { return false; }
+  }
+
+  // How far the learner got with an exercise: "", "solved with help", "solved".
+  function progress(name) {
+    try { return localStorage.getItem(progressKey + name) || ''; } catch (e) { return ''; }
+  }
+  function keepProgress(name, state) {
+    const order = ['', 'solved with help', 'solved'];
+    if (order.indexOf(state) <= order.indexOf(progress(name))) return;
+    try { localStorage.setItem(progressKey + name, state); } catch (e) { /* kept for this page only */ }
+  }
+
+  return { own, keepFor, keptText, keep, adoptOldEdits, markTrying, drewWith, neverDrew, progress, keepProgress };
+})();
