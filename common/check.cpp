@@ -1,5 +1,6 @@
-// Checking an answer against its target (see check.h).
-#include "check.h"
+// Checking an answer against its target: the learner's pair and the
+// target's, drawn off screen in each of the exercise's probe scenes, compared
+// over the pixels the teapot covers in either picture (see run.h).
 
 #include <GL/glew.h>
 #include <math.h>
@@ -11,13 +12,6 @@
 
 namespace {
 
-// A pixel differs when one of its channels differs by more than this many
-// steps of 255. The same pair drawn by two drivers (llvmpipe, SwiftShader)
-// or in the two profiles differs by at most a few steps at the teapot's
-// edges; an equivalent answer (normalize in another place, clamp for max)
-// by a step or two of rounding. Each near miss in the tests' set of answers
-// moves some pixels by far more than this in at least one probe.
-const int pixelTolerance = 12;
 // An answer passes a probe when no more than this share of the pixels the
 // teapot covers (in either picture) differ: the silhouette's edge pixels
 // may fall either way when an answer computes the position its own way.
@@ -86,37 +80,7 @@ bool drawTwice(LessonRun& run, GLuint program, const Scene& s, int size,
     return ok && run.drawPicture(program, s, size, size, onWhite, report);
 }
 
-// How far apart two pixels are: their channels' largest difference.
-int worstOf(const unsigned char* a, const unsigned char* b) {
-    int worst = 0;
-    for (int c = 0; c < 3; ++c) {
-        int d = abs(a[c] - b[c]);
-        if (d > worst) worst = d;
-    }
-    return worst;
-}
-
-// A difference picture's pixel: red, the deeper the further apart; the
-// target's own faded where they agree.
-void markDifference(const unsigned char* answer, const unsigned char* target, unsigned char* out) {
-    int worst = worstOf(answer, target);
-    if (worst > pixelTolerance) {
-        out[0] = 255;  // full red from 64 steps apart; paler below
-        out[1] = out[2] = (unsigned char)(worst >= 64 ? 0 : 160 - worst * 160 / 64);
-    } else {
-        for (int c = 0; c < 3; ++c) out[c] = (unsigned char)(192 + target[c] / 4);
-    }
-}
-
 }  // namespace
-
-std::vector<unsigned char> differencePicture(const std::vector<unsigned char>& answer,
-                                             const std::vector<unsigned char>& target) {
-    std::vector<unsigned char> out(target.size());
-    for (size_t i = 0; i + 2 < target.size() && i + 2 < answer.size(); i += 3)
-        markDifference(&answer[i], &target[i], &out[i]);
-    return out;
-}
 
 // Two images without the lessons' symmetries: red grows with s and green
 // with t in the pattern; the light map is tinted and darker towards one
@@ -237,7 +201,7 @@ std::vector<ProbeResult> LessonRun::checkAnswer(const Exercise& e, unsigned int 
             bool targetCovers = memcmp(&targetWhite[i], &targetBlack[i], 3) == 0;
             if (!answerCovers && !targetCovers) continue;
             ++r.covered;
-            if (worstOf(&answerWhite[i], &targetWhite[i]) > pixelTolerance) ++r.differing;
+            if (pixelsDiffer(&answerWhite[i], &targetWhite[i])) ++r.differing;
             markDifference(&answerWhite[i], &targetWhite[i], &made.difference[i]);
         }
         r.passed = r.covered > 0 && r.differing <= shareTolerance * r.covered;
@@ -249,24 +213,4 @@ std::vector<ProbeResult> LessonRun::checkAnswer(const Exercise& e, unsigned int 
         results.push_back(r);
     }
     return results;
-}
-
-bool allPassed(const std::vector<ProbeResult>& results) {
-    for (const ProbeResult& r : results)
-        if (!r.passed) return false;
-    return !results.empty();
-}
-
-std::string resultLines(const std::vector<ProbeResult>& results) {
-    Report lines;
-    for (const ProbeResult& r : results) {
-        if (r.passed)
-            lines.say("pass  %-9s  %s\n", r.name.c_str(), r.scene.c_str());
-        else
-            lines.say("FAIL  %-9s  %s: %s (%ld of %ld pixels differ)\n", r.name.c_str(),
-                      r.scene.c_str(), r.means.c_str(), r.differing, r.covered);
-    }
-    std::string text;
-    for (const Report::Line& l : lines.lines) text += l.text;
-    return text;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "lesson.h"
 #include "maths.h"
@@ -45,6 +46,15 @@ extern const WayOfDrawing coreProfile;   // OpenGL 3.3 core, or WebGL 2
 // The ways a program of this platform offers, by the command line's choice:
 // the core profile, or the built-in state where it exists.
 const WayOfDrawing* chooseWay(bool core);
+
+// The teapot with the lesson's `textures` bound, as the current program
+// draws it: every way's last step (frame.cpp).
+void drawTeapot(const Lesson& row, const unsigned int textures[2]);
+
+// The w x h pixels drawn so far into the framebuffer bound now (the window's,
+// before the swap, or a picture's), rows from the top, 3 bytes a pixel
+// (picture.cpp).
+void readPixels(int w, int h, std::vector<unsigned char>& rgb);
 
 // A lesson's shader file as the way `w` reads it: NAME, or "core/NAME".
 std::string lessonFile(const char* fileName, const WayOfDrawing& w);

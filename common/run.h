@@ -9,12 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "check.h"
 #include "drawing.h"
 #include "exercise.h"
-#include "frame.h"
 #include "lesson_table.h"
 #include "maths.h"
+#include "probe.h"
 #include "scene.h"
 #include "shaders.h"
 

@@ -8,7 +8,6 @@
 #include "Targa.h"
 #include "fixed_lighting.h"
 #include "drawing.h"
-#include "frame.h"
 #include "scene.h"
 
 namespace {

@@ -1,6 +1,6 @@
-// Checking an answer to an exercise: the learner's pair and the target's,
-// drawn off screen in each of the exercise's probe scenes, compared over the
-// pixels the teapot covers in either picture (LessonRun::checkAnswer).
+// A probe of an exercise's check, as data: how one scene went and its
+// pictures, and how two pictures are compared pixel by pixel. (The running
+// lesson draws the probes: LessonRun::checkAnswer, check.cpp.)
 #pragma once
 
 #include <string>
@@ -22,6 +22,13 @@ struct ProbeResult {
 struct ProbePictures {
     std::vector<unsigned char> answer, target, difference;
 };
+
+// Whether two pixels (RGB) differ beyond the check's tolerance.
+bool pixelsDiffer(const unsigned char* a, const unsigned char* b);
+
+// A difference picture's pixel: red, the deeper the further apart the
+// answer's and the target's; the target's own faded where they agree.
+void markDifference(const unsigned char* answer, const unsigned char* target, unsigned char* out);
 
 // Where two pictures of the same size (RGB) differ beyond the check's
 // tolerance: red, the deeper the more; elsewhere the second faded.
