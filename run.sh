@@ -52,7 +52,7 @@ pair=()  # --check's VERT and FRAG
 while [ $# -gt 0 ]; do
   case $1 in
     -h | --help) usage; exit 0 ;;
-    --explore | --watch) mode=explore option=$1 ;;  # --watch: the name of the old restart loop
+    --explore | --watch) mode=explore option=$1 ;;  # --watch: another name for it
     --core) core=(--core) ;;
     --web) mode=web option=$1 ;;
     --exercises) mode=exercises option=$1 ;;

@@ -2,8 +2,8 @@
 # desktop and the page share, and each front end's own.
 set(LESSON_PORTABLE_SOURCES)
 foreach(file run.cpp frame.cpp picture.cpp explore.cpp practice.cpp check.cpp probe.cpp exercises.cpp
-             exercise.cpp shell.cpp options.cpp scene.cpp core_profile.cpp maths.cpp shaders.cpp
-             Targa.cpp filekind.cpp advice.cpp places.cpp png.cpp)
+             exercise_file.cpp shell.cpp options.cpp scene.cpp core_profile.cpp maths.cpp shaders.cpp
+             Targa.cpp file_status.cpp advice.cpp folders.cpp png.cpp)
   list(APPEND LESSON_PORTABLE_SOURCES ${PROJECT_SOURCE_DIR}/common/${file})
 endforeach()
 set(LESSON_DESKTOP_SOURCES)

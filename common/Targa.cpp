@@ -8,7 +8,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "filekind.h"
+#include "file_status.h"
 
 // TGA_PORTABLE_ONLY leaves the SSSE3 path out, so the tests can check the
 // portable one on x86 too.

@@ -13,8 +13,8 @@
 #include <string>
 
 #include "Targa.h"
-#include "filekind.h"
-#include "places.h"
+#include "file_status.h"
+#include "folders.h"
 
 // Adds to the advice being written.
 static void advise(std::string& into, const char* format, ...) {

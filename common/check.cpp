@@ -76,7 +76,7 @@ bool drawTwice(LessonRun& run, GLuint program, const Scene& s, int size,
                Report& report) {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     bool ok = run.drawPicture(program, s, size, size, onBlack, report);
-    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);  // the lessons' white, as before
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);  // the lessons' white again
     return ok && run.drawPicture(program, s, size, size, onWhite, report);
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "exercise.h"
+#include "exercise_file.h"
 #include "options.h"
 #include "run.h"
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "advice.h"
-#include "places.h"
+#include "folders.h"
 #include "run.h"
 
 namespace {

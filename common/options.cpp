@@ -8,7 +8,7 @@
 namespace {
 
 const char* const help =
-    "Options (a lesson runs as it always has without them):\n"
+    "Options (without them, the lesson runs plainly: its window, its pair, Escape):\n"
     "  --core                the OpenGL 3.3 core profile, with the pair from core/\n"
     "  --explore             pause, step, orbit, compare with built-in lighting, switch\n"
     "                        shaders; a saved shader shows at once (keys: h)\n"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "drawing.h"
-#include "exercise.h"
+#include "exercise_file.h"
 #include "lesson_table.h"
 #include "maths.h"
 #include "probe.h"

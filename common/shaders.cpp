@@ -6,7 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "filekind.h"
+#include "file_status.h"
 
 char* loadTextFile(const char* fileName) {
     // A FIFO would hold the lesson in fopen until something writes to it; a

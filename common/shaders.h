@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "filekind.h"
+#include "file_status.h"
 
 // Reads a whole file into a new NUL-terminated buffer from malloc; the caller
 // frees it. Returns null when the file cannot be read or is no regular file

@@ -7,7 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "places.h"
+#include "folders.h"
 #include "png.h"
 
 #ifdef _WIN32

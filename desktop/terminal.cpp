@@ -12,7 +12,7 @@
 
 #include "exercises.h"
 #include "frontend.h"
-#include "places.h"
+#include "folders.h"
 #include "png.h"
 #include "screenshot.h"
 #include "shell.h"

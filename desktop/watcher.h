@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "filekind.h"
+#include "file_status.h"
 
 class Watcher {
    public:

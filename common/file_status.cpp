@@ -1,5 +1,5 @@
 // Whether a path names a regular file, asked before the file is opened.
-#include "filekind.h"
+#include "file_status.h"
 
 #include <sys/stat.h>
 #include <sys/types.h>

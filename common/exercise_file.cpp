@@ -1,5 +1,5 @@
-// Reading the exercises (see exercise.h).
-#include "exercise.h"
+// Reading the exercises (see exercise_file.h).
+#include "exercise_file.h"
 
 #include <stdio.h>
 #include <string.h>

@@ -1,6 +1,6 @@
 // Where a lesson's files are: the working folder, and the project's data/
 // and out/ when the lesson runs in the build's programs' folder.
-#include "places.h"
+#include "folders.h"
 
 #include <errno.h>
 #include <string.h>
