@@ -233,6 +233,8 @@ Report LessonRun::usePair(const LessonEntry& e, bool quiet) {
 
 Report LessonRun::rebuild(bool quiet) { return usePair(*pair, quiet); }
 
+// An editor's text says nothing of a build that failed but its diagnostics,
+// which the editor marks at their lines: it is built at every keystroke.
 Report LessonRun::useSources(const char* textVert, const char* textFrag) {
     Report report;
     PairSource source;
@@ -243,9 +245,7 @@ Report LessonRun::useSources(const char* textVert, const char* textFrag) {
     report.built = true;
     report.build = buildPair(source, false);
     GLuint program = report.build.program;
-    if (!program) sayBuildFailure(report.build, true, report);
-    Report refusal;
-    if (program && needsTextures(program, fileVert, fileFrag, refusal)) {
+    if (program && needsTextures(program, fileVert, fileFrag, report)) {
         glDeleteProgram(program);
         program = 0;
         report.build.built = false;
