@@ -23,6 +23,7 @@ const char* profileName(const WayOfDrawing& way) {
 void showFile(const std::string& path, Report& report) {
     report.say("---- %s\n", path.c_str());
     char* text = loadTextFile(path.c_str());
+    report.solution.push_back({path, text ? text : ""});
     if (text) {
         report.say("%s", text);
         free(text);
@@ -126,6 +127,8 @@ Report LessonRun::nextHint() {
             "them).\n");
     } else if (practice.hintsGiven < hints.size()) {
         ++practice.hintsGiven;
+        report.hint = hints[practice.hintsGiven - 1];
+        report.lastHint = practice.hintsGiven == hints.size();
         report.say("Hint %d of %d: %s\n", (int)practice.hintsGiven, (int)hints.size(),
                    hints[practice.hintsGiven - 1].c_str());
         if (practice.hintsGiven == hints.size()) report.say("n once more shows the solution.\n");

@@ -41,6 +41,11 @@ void Report::add(const Report& more) {
     pairChanged = pairChanged || more.pairChanged;
     checked = checked || more.checked;
     if (more.progress) progress = more.progress;
+    if (!more.hint.empty()) {
+        hint = more.hint;
+        lastHint = more.lastHint;
+    }
+    solution.insert(solution.end(), more.solution.begin(), more.solution.end());
     if (more.built) {
         built = true;
         build = more.build;

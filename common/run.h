@@ -34,6 +34,11 @@ struct Report {
     // How far the learner got with the exercise, to be kept by the front end:
     // "started", "solved with help", "solved"; null when nothing new.
     const char* progress = nullptr;
+    // A hint given now ("" for none), and whether it was the last before the
+    // solution; the solution's files and their text, when it is shown.
+    std::string hint;
+    bool lastHint = false;
+    std::vector<std::pair<std::string, std::string>> solution;
     BuildReport build;
 
     void say(const char* format, ...);   // a line for standard output

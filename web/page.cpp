@@ -103,6 +103,15 @@ void show(LessonRun& run, const Report& report) {
     if (report.built) event.field("build", buildJson(report.build));
     if (report.checked) event.field("check", checkJson(run.practice));
     if (report.progress) event.string("progress", report.progress);
+    if (!report.hint.empty())
+        event.field("hint",
+                    Json('{').string("text", report.hint).boolean("last", report.lastHint).done());
+    if (!report.solution.empty()) {
+        Json files('[');
+        for (const auto& f : report.solution)
+            files.item(Json('{').string("file", f.first).string("text", f.second).done());
+        event.field("solution", files.done());
+    }
     glutSetWindowTitle(title.c_str());
     EM_ASM({ Module.lessonReport(JSON.parse(UTF8ToString($0))); }, event.done().c_str());
     if (report.screenshot &&

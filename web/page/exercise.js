@@ -6,7 +6,6 @@ const practice = (() => {
   'use strict';
   const $ = (id) => document.getElementById(id);
   let exercise = null;  // the exercise practised, as the program lists it
-  let hintsShown = 0;
   let probeUrls = [];   // the check's pictures, given back when the next check comes
 
   function showCheck(check) {
@@ -37,19 +36,20 @@ const practice = (() => {
       : `${passed} of ${check.probes.length} scenes pass.`;
   }
 
-  // The next hint, and after the last the solution (the program says so too).
+  // The next hint, and after the last the solution: asked of the lesson
+  // (the button, or the key n on the picture), shown as it reports them.
   function nextHint() {
     Module.ccall('pageHint', null, [], []);
-    if (hintsShown < exercise.hints.length) {
-      const item = document.createElement('li');
-      item.textContent = exercise.hints[hintsShown++];
-      $('hints').appendChild(item);
-      if (hintsShown === exercise.hints.length) $('hint').textContent = 'Show the solution';
-    } else {
-      $('solution').textContent = exercise.solution.map((file) =>
-        `// ${file}\n${Module.FS.readFile(file, { encoding: 'utf8' })}`).join('\n');
-      $('hint').disabled = true;
-    }
+  }
+  function showHint(hint) {
+    const item = document.createElement('li');
+    item.textContent = hint.text;
+    $('hints').appendChild(item);
+    if (hint.last) $('hint').textContent = 'Show the solution';
+  }
+  function showSolution(files) {
+    $('solution').textContent = files.map((f) => `// ${f.file}\n${f.text}`).join('\n');
+    $('hint').disabled = true;
   }
 
   // The exercise `e` is practised: its statement shown, the hints to come.
@@ -65,12 +65,11 @@ const practice = (() => {
 
   // A new program has given no hint yet.
   function startAgain() {
-    hintsShown = 0;
     $('hints').textContent = '';
     $('solution').textContent = '';
     $('hint').disabled = false;
     $('hint').textContent = 'Hint';
   }
 
-  return { showCheck, show, startAgain };
+  return { showCheck, showHint, showSolution, show, startAgain };
 })();

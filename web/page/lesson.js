@@ -301,6 +301,8 @@
     queueMicrotask(() => followPair(report.pair));
     if (report.check && exercise) practice.showCheck(report.check);
     if (report.progress && exercise) storage.keepProgress(exercise.name, report.progress);
+    if (report.hint) practice.showHint(report.hint);
+    if (report.solution) practice.showSolution(report.solution);
   }
 
   // The program (lessons.js) made anew for each start: a lesson that ended
