@@ -81,33 +81,38 @@ Report practiseExercise(LessonRun& run, const Options& options) {
     return report;
 }
 
-void listExercises(const Options& options, const WayOfDrawing& way) {
-    std::vector<Exercise> exercises;
-    std::string why;
-    if (!readExercises(exercisesFile(options.exercises).c_str(), exercises, why)) {
-        fprintf(stderr, "No exercises: %s.\n", why.c_str());
-        exit(2);
-    }
+namespace {
+
+// An exercise's pairs and the lesson's own files, for the way of drawing.
+struct ExerciseFiles {
+    std::string startVert, startFrag, solutionVert, solutionFrag, fileVert, fileFrag;
+};
+
+ExerciseFiles filesOf(const Exercise& e, const WayOfDrawing& way) {
     bool core = way.shaderFolder[0] != '\0';
-    bool json = strcmp(options.listExercises, "json") == 0;
+    ExerciseFiles f;
+    f.startVert = pairFile(e.startVert, core);
+    f.startFrag = pairFile(e.startFrag, core);
+    f.solutionVert = pairFile(e.solutionVert, core);
+    f.solutionFrag = pairFile(e.solutionFrag, core);
+    for (const LessonEntry& l : lessonTable)
+        if (e.lesson == l.name) {
+            f.fileVert = lessonFile(l.row.vertexFile, way);
+            f.fileFrag = lessonFile(l.row.fragmentFile, way);
+        }
+    return f;
+}
+
+std::string pairJson(const std::string& vert, const std::string& frag) {
+    return Json('[').item(quoted(vert)).item(quoted(frag)).done();
+}
+
+}  // namespace
+
+std::string exercisesJson(const std::vector<Exercise>& exercises, const WayOfDrawing& way) {
     Json list('[');
     for (const Exercise& e : exercises) {
-        const LessonEntry* lesson = nullptr;
-        for (const LessonEntry& l : lessonTable)
-            if (e.lesson == l.name) lesson = &l;
-        std::string fileVert = lesson ? lessonFile(lesson->row.vertexFile, way) : "";
-        std::string fileFrag = lesson ? lessonFile(lesson->row.fragmentFile, way) : "";
-        std::string startVert = pairFile(e.startVert, core),
-                    startFrag = pairFile(e.startFrag, core);
-        if (!json) {
-            printf("%s\t%s\t%s\t%s\t%s\t%s\t%s\n", e.name.c_str(), e.lesson.c_str(),
-                   startVert.c_str(), startFrag.c_str(), fileVert.c_str(), fileFrag.c_str(),
-                   e.teaches.c_str());
-            continue;
-        }
-        auto pair = [](const std::string& vert, const std::string& frag) {
-            return Json('[').item(quoted(vert)).item(quoted(frag)).done();
-        };
+        ExerciseFiles f = filesOf(e, way);
         Json hints('['), probes('[');
         for (const std::string& h : e.hints) hints.item(quoted(h));
         for (const ExerciseProbe& p : e.probes)
@@ -119,12 +124,30 @@ void listExercises(const Options& options, const WayOfDrawing& way) {
                       .string("statement", e.statement)
                       .field("hints", hints.done())
                       .field("probes", probes.done())
-                      .field("start", pair(startVert, startFrag))
-                      .field("solution",
-                             pair(pairFile(e.solutionVert, core), pairFile(e.solutionFrag, core)))
-                      .field("files", pair(fileVert, fileFrag))
+                      .field("start", pairJson(f.startVert, f.startFrag))
+                      .field("solution", pairJson(f.solutionVert, f.solutionFrag))
+                      .field("files", pairJson(f.fileVert, f.fileFrag))
                       .done());
     }
-    if (json) printf("%s\n", list.done().c_str());
+    return list.done();
+}
+
+void listExercises(const Options& options, const WayOfDrawing& way) {
+    std::vector<Exercise> exercises;
+    std::string why;
+    if (!readExercises(exercisesFile(options.exercises).c_str(), exercises, why)) {
+        fprintf(stderr, "No exercises: %s.\n", why.c_str());
+        exit(2);
+    }
+    if (strcmp(options.listExercises, "json") == 0) {
+        printf("%s\n", exercisesJson(exercises, way).c_str());
+    } else {
+        for (const Exercise& e : exercises) {
+            ExerciseFiles f = filesOf(e, way);
+            printf("%s\t%s\t%s\t%s\t%s\t%s\t%s\n", e.name.c_str(), e.lesson.c_str(),
+                   f.startVert.c_str(), f.startFrag.c_str(), f.fileVert.c_str(), f.fileFrag.c_str(),
+                   e.teaches.c_str());
+        }
+    }
     exit(fflush(stdout) == 0 ? 0 : 1);
 }

@@ -24,6 +24,13 @@ std::string exerciseFile(const std::string& file, const std::string& path, const
 Exercise loadExercise(LessonRun& run, const Options& options, const char* name,
                       unsigned int* target);
 
+// The exercises as JSON: [{"name", "lesson", "teaches", "statement",
+// "hints": [...], "probes": [{"name", "sentence"}], "start": [VERT, FRAG],
+// "solution": [VERT, FRAG], "files": [VERT, FRAG]}], the pairs'
+// project-relative paths for the way of drawing, "files" the lesson's own
+// pair (where a learner's text goes).
+std::string exercisesJson(const std::vector<Exercise>& exercises, const WayOfDrawing& way);
+
 // --list-exercises: every exercise of the exercises' file on standard
 // output, with the lesson it is drawn in, its pairs' paths for the way of
 // drawing (project-relative, as the file gives them), and the lesson's own

@@ -159,39 +159,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* pageFiles() {
     return lines.c_str();
 }
 
-// The exercises: [{"name", "lesson", "teaches", "statement", "hints": [...],
-// "start": [VERT, FRAG], "solution": [VERT, FRAG], "files": [VERT, FRAG]}],
-// the pairs' files in the core profile, "files" the lesson's own pair (where
-// the learner's text goes).
+// The exercises, as --list-exercises json lists them for the core profile.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* pageExercises() {
     static std::string json;
     std::vector<Exercise> exercises;
     std::string why;
-    Json list('[');
-    if (readExercises(exercisesTxt, exercises, why)) {
-        for (const Exercise& e : exercises) {
-            const Lesson* row = nullptr;
-            for (const LessonEntry& l : lessonTable)
-                if (e.lesson == l.name) row = &l.row;
-            if (!row) continue;
-            Json hints('[');
-            for (const std::string& h : e.hints) hints.item(quoted(h));
-            list.item(Json('{')
-                          .string("name", e.name)
-                          .string("lesson", e.lesson)
-                          .string("teaches", e.teaches)
-                          .string("statement", e.statement)
-                          .field("hints", hints.done())
-                          .field("start",
-                                 pairJson(pairFile(e.startVert, true), pairFile(e.startFrag, true)))
-                          .field("solution", pairJson(pairFile(e.solutionVert, true),
-                                                      pairFile(e.solutionFrag, true)))
-                          .field("files", pairJson(lessonFile(row->vertexFile, coreProfile),
-                                                   lessonFile(row->fragmentFile, coreProfile)))
-                          .done());
-        }
-    }
-    json = list.done();
+    json =
+        readExercises(exercisesTxt, exercises, why) ? exercisesJson(exercises, coreProfile) : "[]";
     return json.c_str();
 }
 
