@@ -1,7 +1,8 @@
 // Checking an answer against its target: the learner's pair and the
 // target's, drawn off screen in each of the exercise's probe scenes, compared
-// over the pixels the teapot covers in either picture (see run.h).
-
+// over the pixels the teapot covers in either picture, and with each of the
+// exercise's known mistakes, which are drawn once while the lesson runs
+// (see run.h).
 #include <GL/glew.h>
 #include <math.h>
 #include <stdio.h>
@@ -12,36 +13,42 @@
 
 namespace {
 
-// An answer passes a probe when no more than this share of the pixels the
-// teapot covers (in either picture) differ: the silhouette's edge pixels
-// may fall either way when an answer computes the position its own way.
-const double shareTolerance = 0.005;
-
 struct ProbeKind {
     const char* name;
     const char* scene;  // what the probe shows
-    const char* means;  // what a failure there usually means
+    const char* means;  // what a failure there usually means, where the target is lit
+    // and where it is not (no light to speak of: a texturing exercise)
+    const char* unlitMeans;
 };
 const ProbeKind kinds[] = {
     {"seen", "the lesson's own view, the teapot turned by 30 degrees",
+     "yours is not the target's: compare the two side by side",
      "yours is not the target's: compare the two side by side"},
     {"orbit", "the camera orbited 120 degrees round and 30 degrees up",
-     "yours differs: is every direction in the same space (eye space)?"},
+     "yours differs: is every direction in the same space (eye space)?",
+     "yours differs as the camera goes round: are the teapot's own coordinates used, "
+     "whatever the view?"},
     {"behind", "the light from behind the teapot",
      "your dark side is not the target's: is N·L clamped at zero, "
-     "and is there no highlight where there is no light?"},
+     "and is there no highlight where there is no light?",
+     nullptr},
     {"grazing", "the light grazing the teapot from the side",
      "your shading differs: are the normal and the light's direction "
-     "both of unit length?"},
+     "both of unit length?",
+     nullptr},
     {"colours",
      "other colours for the light, the scene's ambient light, the material and the surface",
      "yours did not follow: is a colour written as a number where the "
-     "light's, the material's or the surface's belongs?"},
+     "light's, the material's or the surface's belongs?",
+     "yours did not follow: is a colour written as a number where the surface's belongs?"},
     {"shininess", "another shininess (12 instead of 50)",
-     "your highlight did not change: is the exponent written as a number?"},
+     "your highlight did not change: is the exponent written as a number?", nullptr},
     {"scale", "the teapot stretched unevenly (1.6 wide, 0.65 high)",
-     "your light falls wrongly: are the normals turned with the normal matrix?"},
+     "your light falls wrongly: are the normals turned with the normal matrix?",
+     "yours differs when the teapot is stretched: are the texture coordinates the teapot's "
+     "own, not made from its position?"},
     {"images", "other images, without the lessons' symmetries",
+     "yours differs: are s and t, and the two units, used as the target uses them?",
      "yours differs: are s and t, and the two units, used as the target uses them?"},
 };
 
@@ -49,6 +56,23 @@ const ProbeKind* kindOf(const std::string& name) {
     for (const ProbeKind& k : kinds)
         if (name == k.name) return &k;
     return nullptr;
+}
+
+// Whether `program` reads any light: the built-in state's or the core
+// profile's uniforms for it.
+bool readsLight(GLuint program) {
+    GLint count = 0;
+    glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
+    for (GLint i = 0; i < count; ++i) {
+        char name[256];
+        GLint size = 0;
+        GLenum type = 0;
+        glGetActiveUniform(program, (GLuint)i, sizeof name, NULL, &size, &type, name);
+        if (strstr(name, "gl_LightSource") || strstr(name, "gl_LightModel") ||
+            strncmp(name, "light", 5) == 0 || strcmp(name, "sceneAmbient") == 0)
+            return true;
+    }
+    return false;
 }
 
 // Light 0 towards (x, y, z), as long as the lesson's own (their lengths are
@@ -71,13 +95,12 @@ void setColour(float* colour, float r, float g, float b) {
 
 // The program's picture on white and on black: where the two agree, the
 // teapot covers the pixel (whatever colour the shaders gave it).
-bool drawTwice(LessonRun& run, GLuint program, const Scene& s, int size,
-               std::vector<unsigned char>& onWhite, std::vector<unsigned char>& onBlack,
+bool drawTwice(LessonRun& run, GLuint program, const Scene& s, int size, ProbeImages& images,
                Report& report) {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    bool ok = run.drawPicture(program, s, size, size, onBlack, report);
+    bool ok = run.drawPicture(program, s, size, size, images.black, report);
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);  // the lessons' white again
-    return ok && run.drawPicture(program, s, size, size, onWhite, report);
+    return ok && run.drawPicture(program, s, size, size, images.white, report);
 }
 
 }  // namespace
@@ -162,55 +185,141 @@ bool LessonRun::probeScene(const std::string& name, Scene& s) {
     return true;
 }
 
-std::vector<ProbeResult> LessonRun::checkAnswer(const Exercise& e, unsigned int answer,
-                                                unsigned int target, int size,
-                                                std::vector<ProbePictures>* pictures,
-                                                Report& report) {
-    std::vector<ProbeResult> results;
+// `program`'s pictures in every probe of `e` (none for a probe that cannot
+// be drawn).
+std::vector<ProbeImages> LessonRun::drawProbes(const Exercise& e, unsigned int program, int size,
+                                               Report& report) {
     if (row.textures) {  // tex0 and tex1 on units 0 and 1, as the lesson gives its own
-        bindSamplers(answer);
-        bindSamplers(target);
+        bindSamplers(program);
         glUseProgram(shaderProg);
     }
+    std::vector<ProbeImages> drawn;
     for (const ExerciseProbe& probe : e.probes) {
+        Scene probed;
+        ProbeImages images;
+        if (kindOf(probe.name) && probeScene(probe.name, probed) &&
+            !drawTwice(*this, program, probed, size, images, report))
+            images = ProbeImages{};
+        drawn.push_back(images);
+    }
+    return drawn;
+}
+
+// The target's pictures and every known mistake's, made once for the
+// exercise while the lesson runs: each mistake is the solution's text with
+// its edits, built and drawn in every probe.
+const DrawnExercise& LessonRun::drawExercise(const Exercise& e, unsigned int target, int size,
+                                             Report& report) {
+    for (const DrawnExercise& d : drawnExercises)
+        if (d.name == e.name && d.size == size && d.target == target) return d;
+    DrawnExercise d;
+    d.name = e.name;
+    d.size = size;
+    d.target = target;
+    d.lit = readsLight(target);
+    d.probes = drawProbes(e, target, size, report);
+    char* vert = e.mistakes.empty() ? NULL : loadTextFile(e.solutionVert.c_str());
+    char* frag = e.mistakes.empty() ? NULL : loadTextFile(e.solutionFrag.c_str());
+    for (const KnownMistake& m : e.mistakes) {
+        if (!vert || !frag) break;
+        std::string mistakeVert = vert, mistakeFrag = frag;
+        PairSource source;
+        source.fileVert = e.solutionVert + " (" + m.name + ")";
+        source.fileFrag = e.solutionFrag + " (" + m.name + ")";
+        BuildReport built;
+        if (makeMistake(m, mistakeVert, mistakeFrag)) {
+            source.textVert = mistakeVert.c_str();
+            source.textFrag = mistakeFrag.c_str();
+            built = buildPair(source, false);
+        }
+        if (!built.built) {  // the exercises' file is wrong: said, and the mistake left out
+            report.warn("The exercise's mistake %s does not %s.\n", m.name.c_str(),
+                        built.fileVert.empty() ? "change its solution" : "build");
+            continue;
+        }
+        DrawnExercise::Mistake drawn;
+        drawn.name = m.name;
+        drawn.sentence = m.sentence;
+        drawn.probes = drawProbes(e, built.program, size, report);
+        for (size_t p = 0; p < drawn.probes.size(); ++p)
+            drawn.fails.push_back(!compare(drawn.probes[p], d.probes[p]).same());
+        glDeleteProgram(built.program);
+        d.mistakes.push_back(drawn);
+    }
+    free(vert);
+    free(frag);
+    drawnExercises.push_back(d);
+    return drawnExercises.back();
+}
+
+Verdict LessonRun::checkAnswer(const Exercise& e, unsigned int answer, unsigned int target,
+                               int size, std::vector<ProbePictures>* pictures, Report& report) {
+    const DrawnExercise& drawn = drawExercise(e, target, size, report);
+    std::vector<ProbeImages> mine = drawProbes(e, answer, size, report);
+    Verdict verdict;
+    for (size_t p = 0; p < e.probes.size(); ++p) {
+        const ExerciseProbe& probe = e.probes[p];
         ProbeResult r;
         r.name = probe.name;
         const ProbeKind* kind = kindOf(probe.name);
         Scene probed;
+        ProbePictures made;
         if (!kind || !probeScene(probe.name, probed)) {
             r.scene = "no such probe in this lesson";
             r.means = "the exercises' file names a probe this lesson cannot draw";
-            if (pictures) pictures->push_back(ProbePictures{});
-            results.push_back(r);
-            continue;
-        }
-        r.scene = kind->scene;
-        r.means = probe.sentence.empty() ? kind->means : probe.sentence;
-        std::vector<unsigned char> answerWhite, answerBlack, targetWhite, targetBlack;
-        if (!drawTwice(*this, answer, probed, size, answerWhite, answerBlack, report) ||
-            !drawTwice(*this, target, probed, size, targetWhite, targetBlack, report)) {
+        } else if (mine[p].white.empty() || drawn.probes[p].white.empty()) {
+            r.scene = kind->scene;
             r.means = "this driver cannot draw off screen";
-            if (pictures) pictures->push_back(ProbePictures{});
-            results.push_back(r);
-            continue;
+        } else {
+            r.scene = kind->scene;
+            const char* means = drawn.lit ? kind->means : kind->unlitMeans;
+            r.means = !probe.sentence.empty() ? probe.sentence : means ? means : kind->means;
+            Comparison c = compare(mine[p], drawn.probes[p], &made.difference);
+            r.covered = c.covered;
+            r.differing = c.differing;
+            r.passed = c.same();
+            made.answer = mine[p].white;
+            made.target = drawn.probes[p].white;
         }
-        ProbePictures made;
-        made.difference.assign(answerWhite.size(), 255);
-        for (size_t i = 0; i < answerWhite.size(); i += 3) {
-            bool answerCovers = memcmp(&answerWhite[i], &answerBlack[i], 3) == 0;
-            bool targetCovers = memcmp(&targetWhite[i], &targetBlack[i], 3) == 0;
-            if (!answerCovers && !targetCovers) continue;
-            ++r.covered;
-            if (pixelsDiffer(&answerWhite[i], &targetWhite[i])) ++r.differing;
-            markDifference(&answerWhite[i], &targetWhite[i], &made.difference[i]);
-        }
-        r.passed = r.covered > 0 && r.differing <= shareTolerance * r.covered;
-        if (pictures) {
-            made.answer = answerWhite;
-            made.target = targetWhite;
-            pictures->push_back(made);
-        }
-        results.push_back(r);
+        if (pictures) pictures->push_back(made);
+        verdict.probes.push_back(r);
     }
-    return results;
+    if (allPassed(verdict.probes)) return verdict;
+
+    // A known mistake whose pictures the answer's match in every probe.
+    for (const DrawnExercise::Mistake& m : drawn.mistakes) {
+        bool matches = true;
+        for (size_t p = 0; p < mine.size() && matches; ++p)
+            matches = !mine[p].white.empty() && compare(mine[p], m.probes[p]).same();
+        if (matches) {
+            verdict.mistake = m.name;
+            verdict.likely = "Your pictures match a known mistake: " + m.sentence;
+            return verdict;
+        }
+    }
+    // Otherwise the failing scene that the fewest known mistakes fail tells
+    // most; the others are only named. An answer that fails every scene is
+    // simply not the target's yet: the first scene says so.
+    size_t best = verdict.probes.size();
+    int fewest = 0;
+    bool failsAll = true;
+    for (const ProbeResult& r : verdict.probes) failsAll = failsAll && !r.passed;
+    for (size_t p = 0; p < verdict.probes.size(); ++p) {
+        if (verdict.probes[p].passed) continue;
+        if (failsAll) {
+            best = p;
+            break;
+        }
+        int failing = 0;
+        for (const DrawnExercise::Mistake& m : drawn.mistakes) failing += m.fails[p];
+        if (best == verdict.probes.size() || failing < fewest) {
+            best = p;
+            fewest = failing;
+        }
+    }
+    const ProbeResult& told = verdict.probes[best];
+    verdict.likely = "Most telling, " + told.scene + ": " + told.means;
+    for (const ProbeResult& r : verdict.probes)
+        if (!r.passed && &r != &told) verdict.alsoDiffers.push_back(r.name);
+    return verdict;
 }

@@ -87,6 +87,22 @@ bool readExercises(const char* file, std::vector<Exercise>& exercises, std::stri
             bool ok = word == "start" ? pairOf(rest, e.startVert, e.startFrag)
                                       : pairOf(rest, e.solutionVert, e.solutionFrag);
             if (!ok) return fail(word + " wants two files, VERT and FRAG");
+        } else if (word == "mistake") {
+            KnownMistake m;
+            split(rest, m.name, m.sentence);
+            if (m.sentence.empty())
+                return fail("mistake " + m.name + " says nothing to the learner");
+            e.mistakes.push_back(m);
+        } else if (word == "edit") {
+            // " =>" at the end: the line's end took TO's space, and TO is empty
+            size_t arrow = rest.find(" => ");
+            if (arrow == std::string::npos && rest.size() > 3 &&
+                rest.compare(rest.size() - 3, 3, " =>") == 0)
+                arrow = rest.size() - 3;
+            if (e.mistakes.empty()) return fail("an edit before its mistake");
+            if (arrow == std::string::npos || arrow == 0) return fail("an edit is FROM => TO");
+            std::string to = arrow + 4 <= rest.size() ? rest.substr(arrow + 4) : "";
+            e.mistakes.back().edits.push_back({rest.substr(0, arrow), to});
         } else if (word == "probe") {
             ExerciseProbe p;
             split(rest, p.name, p.sentence);
@@ -118,4 +134,25 @@ std::string pairFile(const std::string& path, bool core) {
     return slash == std::string::npos
                ? "core/" + path
                : path.substr(0, slash + 1) + "core/" + path.substr(slash + 1);
+}
+
+// Every FROM in `text` made TO; whether there was one.
+static bool replaced(std::string& text, const std::string& from, const std::string& to) {
+    bool any = false;
+    for (size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+        any = true;
+    }
+    return any;
+}
+
+bool makeMistake(const KnownMistake& mistake, std::string& vert, std::string& frag) {
+    bool any = false;
+    for (const auto& edit : mistake.edits) {
+        bool inVert = replaced(vert, edit.first, edit.second);
+        bool inFrag = replaced(frag, edit.first, edit.second);
+        any = any || inVert || inFrag;
+    }
+    return any;
 }

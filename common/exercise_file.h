@@ -9,6 +9,12 @@
 //   solution VERT FRAG     the target's pair
 //   hint TEXT              given one at a time, in order
 //   probe NAME [SENTENCE]  a probe scene, and what its failure means
+//   mistake NAME SENTENCE  a known mistake, and what to tell the learner who
+//                          made it: what is wrong and what to change
+//   edit FROM => TO        the mistake made from the solution: each FROM in
+//                          either file becomes TO (a mistake's edits that
+//                          match nothing in one profile's pair are skipped,
+//                          but one of them must match)
 // The core profile's pair of data/x.vert is data/core/x.vert, and so on.
 #pragma once
 
@@ -20,12 +26,24 @@ struct ExerciseProbe {
     std::string sentence;  // what a failure here means; "" for the probe's own
 };
 
+// A mistake learners make, as the solution's text edited.
+struct KnownMistake {
+    std::string name;
+    std::string sentence;                                    // what is wrong, and what to change
+    std::vector<std::pair<std::string, std::string>> edits;  // FROM, TO
+};
+
 struct Exercise {
     std::string name, lesson, teaches, statement;
     std::string startVert, startFrag, solutionVert, solutionFrag;
     std::vector<std::string> hints;
     std::vector<ExerciseProbe> probes;
+    std::vector<KnownMistake> mistakes;
 };
+
+// A pair's two texts with the mistake's edits made; false when none of its
+// edits matches either text.
+bool makeMistake(const KnownMistake& mistake, std::string& vert, std::string& frag);
 
 // Every exercise of `file`; false, with the line and reason in `why`, when
 // the file cannot be read or a block is incomplete.

@@ -113,8 +113,17 @@ std::string exercisesJson(const std::vector<Exercise>& exercises, const WayOfDra
     Json list('[');
     for (const Exercise& e : exercises) {
         ExerciseFiles f = filesOf(e, way);
-        Json hints('['), probes('[');
+        Json hints('['), probes('['), mistakes('[');
         for (const std::string& h : e.hints) hints.item(quoted(h));
+        for (const KnownMistake& m : e.mistakes) {
+            Json edits('[');
+            for (const auto& edit : m.edits) edits.item(pairJson(edit.first, edit.second));
+            mistakes.item(Json('{')
+                              .string("name", m.name)
+                              .string("sentence", m.sentence)
+                              .field("edits", edits.done())
+                              .done());
+        }
         for (const ExerciseProbe& p : e.probes)
             probes.item(Json('{').string("name", p.name).string("sentence", p.sentence).done());
         list.item(Json('{')
@@ -124,6 +133,7 @@ std::string exercisesJson(const std::vector<Exercise>& exercises, const WayOfDra
                       .string("statement", e.statement)
                       .field("hints", hints.done())
                       .field("probes", probes.done())
+                      .field("mistakes", mistakes.done())
                       .field("start", pairJson(f.startVert, f.startFrag))
                       .field("solution", pairJson(f.solutionVert, f.solutionFrag))
                       .field("files", pairJson(f.fileVert, f.fileFrag))

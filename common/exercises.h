@@ -25,7 +25,8 @@ Exercise loadExercise(LessonRun& run, const Options& options, const char* name,
                       unsigned int* target);
 
 // The exercises as JSON: [{"name", "lesson", "teaches", "statement",
-// "hints": [...], "probes": [{"name", "sentence"}], "start": [VERT, FRAG],
+// "hints": [...], "probes": [{"name", "sentence"}], "mistakes": [{"name",
+// "sentence", "edits": [[FROM, TO]...]}], "start": [VERT, FRAG],
 // "solution": [VERT, FRAG], "files": [VERT, FRAG]}], the pairs'
 // project-relative paths for the way of drawing, "files" the lesson's own
 // pair (where a learner's text goes).

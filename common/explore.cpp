@@ -93,14 +93,14 @@ std::string LessonRun::title() const {
         title += " - waiting for " + baseName(awayFile);
     else if (broken)
         title += " - shader error";
-    if (practice.active && !practice.results.empty()) {
+    if (practice.active && !practice.verdict.probes.empty()) {
         size_t passed = 0;
-        for (const ProbeResult& r : practice.results) passed += r.passed;
-        if (passed == practice.results.size())
+        for (const ProbeResult& r : practice.verdict.probes) passed += r.passed;
+        if (passed == practice.verdict.probes.size())
             title += practice.helped ? " - solved with help" : " - solved";
         else
             title += " - " + std::to_string(passed) + " of " +
-                     std::to_string(practice.results.size()) + " probes pass";
+                     std::to_string(practice.verdict.probes.size()) + " probes pass";
     }
     return title;
 }

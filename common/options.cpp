@@ -22,6 +22,8 @@ const char* const help =
     "                        scenes (status 0: every probe of every pair passes)\n"
     "  --exercise NAME       with --explore: practise the exercise on the pair in the\n"
     "                        working folder, checked at every save\n"
+    "    --json              each pair's verdict as one JSON object a line: passed, the\n"
+    "                        probes, the likely mistake\n"
     "    --pictures DIR      each probe's pictures saved in DIR: the answer's, the\n"
     "                        target's and their difference\n"
     "    --exercises FILE    the exercises' file (default: the project's)\n"
@@ -121,6 +123,8 @@ Options readOptions(int argc, char** argv) {
             o.listExercises = value;
         else if (strcmp(arg, "--core") == 0)
             o.core = true;
+        else if (strcmp(arg, "--json") == 0)
+            o.json = true;
         else if (strcmp(arg, "--explore") == 0)
             o.explore = true;
         else if (strcmp(arg, "--help") == 0)
@@ -144,6 +148,7 @@ Options readOptions(int argc, char** argv) {
     if (o.listExercises && strcmp(o.listExercises, "json") != 0 &&
         strcmp(o.listExercises, "lines") != 0)
         usage("--list-exercises %s: json or lines", o.listExercises);
+    if (o.json && !o.check) usage("%s", "--json is for --check EXERCISE");
     if (o.pictures && !o.check) usage("%s", "--pictures DIR is for --check EXERCISE");
     if (!o.check && !o.pairs.empty()) usage("%s", "--pair is for --check EXERCISE");
     if (o.check && (o.picture || o.explore))

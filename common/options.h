@@ -22,6 +22,8 @@ struct Options {
     // --pictures DIR: each probe's pictures saved there as PNGs, named
     // PAIR-PROBE-answer.png, -target.png and -difference.png (PAIR from 1)
     const char* pictures = nullptr;
+    // --json (with --check): each pair's verdict as one JSON object a line
+    bool json = false;
     // --exercise NAME (with --explore): practise an exercise on the pair in
     // the working folder, checked against its target at every save
     const char* exercise = nullptr;

@@ -51,15 +51,16 @@ Report LessonRun::check(unsigned int program) {
     Report report;
     if (!practice.active) return report;
     practice.pictures.clear();
-    practice.results =
+    practice.verdict =
         checkAnswer(practice.exercise, program, practice.target, 200, &practice.pictures, report);
+    const std::vector<ProbeResult>& results = practice.verdict.probes;
     practice.probeShown = 0;
     report.checked = true;
     size_t passed = 0;
-    for (const ProbeResult& r : practice.results) passed += r.passed;
-    report.say("Check: %d of %d probes pass.\n", (int)passed, (int)practice.results.size());
-    report.say("%s", resultLines(practice.results).c_str());
-    if (allPassed(practice.results)) {
+    for (const ProbeResult& r : results) passed += r.passed;
+    report.say("Check: %d of %d probes pass.\n", (int)passed, (int)results.size());
+    report.say("%s", resultLines(practice.verdict).c_str());
+    if (allPassed(results)) {
         report.say(practice.helped
                        ? "Solved with help: every probe passes. Try it again later without.\n"
                        : "Solved: every probe passes.\n");
@@ -145,7 +146,7 @@ Report LessonRun::nextFailingProbe() {
     Report report;
     if (!practice.active) return report;
     std::vector<const ProbeResult*> failing;
-    for (const ProbeResult& r : practice.results)
+    for (const ProbeResult& r : practice.verdict.probes)
         if (!r.passed) failing.push_back(&r);
     if (practice.probeShown >= failing.size()) {
         scene = practice.ownScene;

@@ -1,8 +1,11 @@
 // How one probe's pictures compare (see probe.h).
 #include "probe.h"
 
+#include "json.h"
+
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 namespace {
 
@@ -13,6 +16,11 @@ namespace {
 // by a step or two of rounding. Each near miss in the tests' set of answers
 // moves some pixels by far more than this in at least one probe.
 const int pixelTolerance = 12;
+// An answer passes a probe when no more than this share of the pixels the
+// teapot covers (in either picture) differ: the silhouette's edge pixels
+// may fall either way when an answer computes the position its own way.
+const double shareTolerance = 0.005;
+
 // How far apart two pixels are: their channels' largest difference.
 int worstOf(const unsigned char* a, const unsigned char* b) {
     int worst = 0;
@@ -23,12 +31,8 @@ int worstOf(const unsigned char* a, const unsigned char* b) {
     return worst;
 }
 
-}  // namespace
-
-bool pixelsDiffer(const unsigned char* a, const unsigned char* b) {
-    return worstOf(a, b) > pixelTolerance;
-}
-
+// A difference picture's pixel: red, the deeper the further apart the
+// answer's and the target's; the target's own faded where they agree.
 void markDifference(const unsigned char* answer, const unsigned char* target, unsigned char* out) {
     int worst = worstOf(answer, target);
     if (worst > pixelTolerance) {
@@ -37,6 +41,27 @@ void markDifference(const unsigned char* answer, const unsigned char* target, un
     } else {
         for (int c = 0; c < 3; ++c) out[c] = (unsigned char)(192 + target[c] / 4);
     }
+}
+
+}  // namespace
+
+bool Comparison::same() const { return covered > 0 && differing <= shareTolerance * covered; }
+
+Comparison compare(const ProbeImages& a, const ProbeImages& b,
+                   std::vector<unsigned char>* difference) {
+    Comparison c;
+    size_t size = a.white.size();
+    if (b.white.size() != size || a.black.size() != size || b.black.size() != size) return c;
+    if (difference) difference->assign(size, 255);
+    for (size_t i = 0; i < size; i += 3) {
+        bool aCovers = memcmp(&a.white[i], &a.black[i], 3) == 0;
+        bool bCovers = memcmp(&b.white[i], &b.black[i], 3) == 0;
+        if (!aCovers && !bCovers) continue;
+        ++c.covered;
+        if (worstOf(&a.white[i], &b.white[i]) > pixelTolerance) ++c.differing;
+        if (difference) markDifference(&a.white[i], &b.white[i], &(*difference)[i]);
+    }
+    return c;
 }
 
 std::vector<unsigned char> differencePicture(const std::vector<unsigned char>& answer,
@@ -53,14 +78,49 @@ bool allPassed(const std::vector<ProbeResult>& results) {
     return !results.empty();
 }
 
-std::string resultLines(const std::vector<ProbeResult>& results) {
+std::string resultLines(const Verdict& verdict) {
     std::string text;
-    for (const ProbeResult& r : results) {
+    if (!verdict.likely.empty()) {
+        text += verdict.likely;
+        if (!strchr(".?!", text.back())) text += ".";
+        if (!verdict.alsoDiffers.empty()) {
+            text += " Also differs in: ";
+            for (size_t i = 0; i < verdict.alsoDiffers.size(); ++i)
+                text += (i ? "; " : "") + verdict.alsoDiffers[i];
+            text += ".";
+        }
+        text += "\n";
+    }
+    for (const ProbeResult& r : verdict.probes) {
         char name[32], counts[64];
         snprintf(name, sizeof name, "%-9s", r.name.c_str());
         snprintf(counts, sizeof counts, " (%ld of %ld pixels differ)", r.differing, r.covered);
         text += (r.passed ? "pass  " : "FAIL  ") + std::string(name) + "  " + r.scene +
-                (r.passed ? "" : ": " + r.means + counts) + "\n";
+                (r.passed ? "" : counts) + "\n";
     }
     return text;
+}
+
+void addVerdict(Json& object, const Verdict& verdict) {
+    Json probes('[');
+    for (const ProbeResult& r : verdict.probes) {
+        char share[32];
+        snprintf(share, sizeof share, "%.6f", r.covered ? (double)r.differing / r.covered : 1.0);
+        probes.item(Json('{')
+                        .string("name", r.name)
+                        .string("scene", r.scene)
+                        .string("means", r.means)
+                        .boolean("passed", r.passed)
+                        .number("differing", r.differing)
+                        .number("covered", r.covered)
+                        .field("share", share)
+                        .done());
+    }
+    Json also('[');
+    for (const std::string& name : verdict.alsoDiffers) also.item(quoted(name));
+    object.boolean("passed", allPassed(verdict.probes))
+        .field("probes", probes.done())
+        .field("mistake", verdict.mistake.empty() ? "null" : quoted(verdict.mistake))
+        .field("likely", verdict.likely.empty() ? "null" : quoted(verdict.likely))
+        .field("alsoDiffers", also.done());
 }

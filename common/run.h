@@ -51,13 +51,29 @@ struct Report {
 // do about it (`live`: in explore mode, save it again).
 void sayBuildFailure(const BuildReport& build, bool live, Report& report);
 
+// An exercise's target and known mistakes drawn in its probes, once while
+// the lesson runs.
+struct DrawnExercise {
+    std::string name;
+    int size = 0;
+    unsigned int target = 0;
+    bool lit = false;                 // the target reads the light
+    std::vector<ProbeImages> probes;  // the target's, one per probe (empty: not drawn)
+    struct Mistake {
+        std::string name, sentence;
+        std::vector<ProbeImages> probes;
+        std::vector<bool> fails;  // per probe: it differs from the target there
+    };
+    std::vector<Mistake> mistakes;
+};
+
 // What practising an exercise holds: the exercise, its target, the last
 // check, how much help was given, and where the view was taken.
 struct Practice {
     bool active = false;
     Exercise exercise;
     unsigned int target = 0;              // the target's program
-    std::vector<ProbeResult> results;     // the last check's
+    Verdict verdict;                      // the last check's
     std::vector<ProbePictures> pictures;  // and its pictures
     size_t hintsGiven = 0;
     bool helped = false;      // the solution was shown
@@ -141,16 +157,22 @@ class LessonRun {
     // degrees; false for a name no probe has, or one the lesson cannot draw.
     bool probeScene(const std::string& name, Scene& scene);
     // Draws `answer` and `target` in every probe of `e` at size x size and
-    // compares them; `pictures`, when given, receives each probe's pictures.
-    std::vector<ProbeResult> checkAnswer(const Exercise& e, unsigned int answer,
-                                         unsigned int target, int size,
-                                         std::vector<ProbePictures>* pictures, Report& report);
+    // compares them, and the answer with each known mistake of `e` (drawn
+    // once); `pictures`, when given, receives each probe's pictures.
+    Verdict checkAnswer(const Exercise& e, unsigned int answer, unsigned int target, int size,
+                        std::vector<ProbePictures>* pictures, Report& report);
 
    private:
     Mat4 projection;  // the window's, or a picture's while it is drawn
     int width = 400, height = 400;
     Scene sceneInGL;  // the light and material OpenGL holds (the built-in state's)
     unsigned int probeImages[2] = {0, 0};  // the probe "images"'s, made once
+    std::vector<DrawnExercise> drawnExercises;
+
+    std::vector<ProbeImages> drawProbes(const Exercise& e, unsigned int program, int size,
+                                        Report& report);
+    const DrawnExercise& drawExercise(const Exercise& e, unsigned int target, int size,
+                                      Report& report);
 
     void drawScene(const Scene& s, unsigned int program, bool lit);
     void drawSideBySide();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "exercises.h"
+#include "json.h"
 #include "frontend.h"
 #include "folders.h"
 #include "png.h"
@@ -167,30 +168,60 @@ void savePictures(const char* folder, size_t pair, const std::string& probe, int
     Exercise exercise = loadExercise(run, options, options.check, &target);
     bool passed = true;
     for (size_t i = 0; i + 1 < options.pairs.size(); i += 2) {
-        printf("%s and %s against %s (%s):\n", options.pairs[i], options.pairs[i + 1],
-               exercise.name.c_str(), run.way.name);
-        fflush(stdout);
+        Json result('{');
+        result.string("vertex", options.pairs[i])
+            .string("fragment", options.pairs[i + 1])
+            .string("exercise", exercise.name)
+            .string("profile", run.way.name);
+        if (!options.json) {
+            printf("%s and %s against %s (%s):\n", options.pairs[i], options.pairs[i + 1],
+                   exercise.name.c_str(), run.way.name);
+            fflush(stdout);
+        }
         PairSource source;
         source.fileVert = options.pairs[i];
         source.fileFrag = options.pairs[i + 1];
         BuildReport answer = buildPair(source, false);
+        passed = passed && answer.built;
+        if (!answer.built && options.json) {
+            Json diagnostics('[');
+            for (const Diagnostic& d : answer.diagnostics)
+                diagnostics.item(Json('{')
+                                     .string("file", d.file)
+                                     .string("stage", d.stage)
+                                     .number("line", d.line)
+                                     .string("message", d.message)
+                                     .done());
+            printf("%s\n", result.boolean("built", false)
+                               .boolean("passed", false)
+                               .field("diagnostics", diagnostics.done())
+                               .done()
+                               .c_str());
+            continue;
+        }
         if (!answer.built) {
             Report failed;
             sayBuildFailure(answer, false, failed);
             writeLines(failed);
             printf("FAIL  the pair does not build: see the compiler's log above\n");
-            passed = false;
             continue;
         }
         std::vector<ProbePictures> pictures;
         const int size = 200;
         Report report;
-        std::vector<ProbeResult> results = run.checkAnswer(
-            exercise, answer.program, target, size, options.pictures ? &pictures : nullptr, report);
+        Verdict verdict = run.checkAnswer(exercise, answer.program, target, size,
+                                          options.pictures ? &pictures : nullptr, report);
+        const std::vector<ProbeResult>& results = verdict.probes;
         writeLines(report);
         for (size_t p = 0; p < pictures.size(); ++p)
             savePictures(options.pictures, i / 2 + 1, results[p].name, size, pictures[p]);
-        fputs(resultLines(results).c_str(), stdout);
+        if (options.json) {
+            result.boolean("built", true);
+            addVerdict(result, verdict);
+            printf("%s\n", result.done().c_str());
+        } else {
+            fputs(resultLines(verdict).c_str(), stdout);
+        }
         passed = passed && allPassed(results);
         glDeleteProgram(answer.program);
     }

@@ -1,13 +1,16 @@
 """The exercises' set of answers: for one exercise in one profile, its
-solution passes, answers equivalent to it pass, near misses fail, and the
-starting pair fails, all checked by one run of the exercise's lesson
-(`--check NAME --pair VERT FRAG ...`). Each answer is the solution with a
+solution passes, answers equivalent to it pass, near misses fail, the
+starting pair fails and is told about no mistake, and each of the
+exercise's known mistakes, made from the solution, fails and is named first,
+all checked by one run of the exercise's lesson (`--check NAME --pair VERT
+FRAG ...`). Each answer is the solution with a
 few edits (regular expressions over its two files); an edit that matches
 nothing is an error of the test. Prints each answer's worst probe, the
 margins the tolerance has:
     python3 exercises_test.py --bin BIN --exercises FILE [--core] NAME"""
 
 import argparse
+import json
 import os
 import re
 import subprocess
@@ -73,6 +76,7 @@ ANSWERS = {
         ("t flipped", False, [FLIP_T]),
         ("s and t swapped", False, [(R(r"(tex[01]), (gl_TexCoord\[0\]\.st|surfaceCoord)\)"), r"\1, \2.yx)")]),
         ("the light map left out", False, [(R(r" \* (texture2D|texture)\(tex1, [^)]*\)"), "")]),
+        ("the coordinates stretched", False, [(R(r"(gl_TexCoord\[0\]\.st|surfaceCoord)\)"), r"\1 * 1.5)")]),
     ],
     "lesson_texturing_lit": [
         ("the units swapped", True, [SWAP_UNITS]),
@@ -138,20 +142,16 @@ def edited(texts, edits, what):
     return texts
 
 
-def results(output):
-    """Each pair's probe lines from the lesson's output, in the pairs' order."""
-    pairs = []
-    for line in output.splitlines():
-        if re.match(r"^\S+ and \S+ against \S+ \(.*\):$", line):
-            pairs.append([])
-        elif pairs and re.match(r"^(pass|FAIL) ", line):
-            pairs[-1].append(line)
-    return pairs
+KNOWN = "Your pictures match a known mistake: "
 
 
-def share(line):
-    m = re.search(r"\((\d+) of (\d+) pixels differ\)$", line)
-    return int(m.group(1)) / int(m.group(2)) if m else 0.0
+def mistaken(texts, mistake):
+    """The solution's texts with a known mistake's edits made, as the lesson makes them."""
+    texts = dict(texts)
+    for old, new in mistake["edits"]:
+        for kind in texts:
+            texts[kind] = texts[kind].replace(old, new)
+    return texts
 
 
 def main():
@@ -170,8 +170,14 @@ def main():
             texts[kind] = f.read()
     answers = [("the solution", True, pair["solution"]), ("the starting pair", False, pair["start"])]
     scratch = tempfile.mkdtemp(prefix=f"exercise-{opts.name}.")
-    for number, (what, passes, edits) in enumerate(ANSWERS[opts.name]):
-        made = edited(texts, edits, what)
+    made_up = [(what, passes, edited(texts, edits, what)) for what, passes, edits in ANSWERS[opts.name]]
+    names = {}  # the answer's number -> the known mistake it is
+    for mistake in exercise["mistakes"]:
+        made = mistaken(texts, mistake)
+        expect(made != texts, f"the mistake {mistake['name']} changes nothing in the solution")
+        names[len(answers) + len(made_up)] = mistake
+        made_up.append((f"the mistake {mistake['name']}", False, made))
+    for number, (what, passes, made) in enumerate(made_up):
         files = []
         for kind, ext in (("v", "vert"), ("f", "frag")):
             files.append(os.path.join(scratch, f"answer{number}.{ext}"))
@@ -179,26 +185,38 @@ def main():
                 f.write(made[kind])
         answers.append((what, passes, files))
     command = [os.path.join(os.path.abspath(opts.bin), exercise["lesson"])] + (["--core"] if opts.core else [])
-    command += ["--check", opts.name]
+    command += ["--check", opts.name, "--json"]
     for _, _, files in answers:
         command += ["--pair", *files]
     with PrivateDisplay() as display:
         proc = subprocess.run(command, cwd=opts.bin, env=base_env(display.name), stdout=subprocess.PIPE,
                               stderr=subprocess.PIPE, timeout=120)
     out = proc.stdout.decode(errors="replace")
-    found = results(out)
+    verdicts = [json.loads(line) for line in out.splitlines() if line.startswith("{")]
     profile = "core profile" if opts.core else "GLSL 1.10"
     print(f"{opts.name} ({profile}): each answer's worst probe, the share of the teapot's pixels that differ")
     for number, (what, passes, files) in enumerate(answers):
-        lines = found[number] if number < len(found) else []
-        expect(lines, f"{what}: no result for it: {out[-400:]!r} {proc.stderr[-400:]!r}")
-        if not lines:
+        verdict = verdicts[number] if number < len(verdicts) else None
+        expect(verdict and verdict["built"], f"{what}: no result for it: {out[-400:]!r} {proc.stderr[-400:]!r}")
+        if not verdict or not verdict["built"]:
             continue
-        passed = all(line.startswith("pass") for line in lines)
-        worst = max(lines, key=share)
-        print(f"  {'passes' if passed else 'fails '}  {share(worst) * 100:6.2f} %  {what}"
-              + ("" if passed else f"  ({worst.split()[1]})"))
-        expect(passed == passes, f"{what} should {'pass' if passes else 'fail'}: " + "; ".join(lines))
+        worst = max(verdict["probes"], key=lambda p: p["share"] if not p["passed"] else 0.0)
+        failing = [p for p in verdict["probes"] if not p["passed"]]
+        print(f"  {'passes' if verdict['passed'] else 'fails '}  {(worst['share'] if failing else 0.0) * 100:6.2f} %"
+              f"  {what}" + ("" if verdict["passed"] else f"  ({worst['name']})"))
+        expect(verdict["passed"] == passes, f"{what} should {'pass' if passes else 'fail'}: "
+               + "; ".join(f"{p['name']} {p['share']:.4f}" for p in verdict["probes"]))
+        said = verdict["likely"] or ""
+        if number in names:
+            expect(verdict["mistake"] == names[number]["name"] and said == KNOWN + names[number]["sentence"],
+                   f"{what} is not named first: {said!r}")
+        elif what == "the starting pair":
+            expect(verdict["mistake"] is None, f"the starting pair is told about a mistake: {said!r}")
+        elif passes:
+            expect(verdict["likely"] is None, f"{what} passes, and is told {said!r}")
+        if exercise["lesson"] == "lesson_texturing":  # no light there to speak of
+            for means in [said] + [p["means"] for p in verdict["probes"]]:
+                expect("light" not in means.replace("light map", ""), f"{what}: told of a light: {means!r}")
     expect(proc.returncode == 1, f"the check's status with failing answers: {proc.returncode}")
     return outcome(scratch)
 

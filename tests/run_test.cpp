@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     for (const char* probe : {"seen", "orbit", "behind", "shininess", "scale", "images", "colours"})
         e.probes.push_back({probe, ""});
     std::vector<ProbeResult> results =
-        run.checkAnswer(e, run.shaderProg, run.shaderProg, 64, nullptr, report);
+        run.checkAnswer(e, run.shaderProg, run.shaderProg, 64, nullptr, report).probes;
     for (const ProbeResult& r : results)
         expect(r.passed || r.scene == "no such probe in this lesson",
                "the pair differs from itself in " + r.name);

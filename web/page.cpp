@@ -42,19 +42,13 @@ std::string buildJson(const BuildReport& report) {
     return Json('{').boolean("built", report.built).field("diagnostics", diagnostics.done()).done();
 }
 
-// {"helped": bool, "probes": [{"name", "scene", "means", "passed", "differing", "covered"}]}
+// {"helped": bool, and the verdict: "passed", "probes": [...], "mistake",
+// "likely", "alsoDiffers"}.
 std::string checkJson(const Practice& practice) {
-    Json probes('[');
-    for (const ProbeResult& r : practice.results)
-        probes.item(Json('{')
-                        .string("name", r.name)
-                        .string("scene", r.scene)
-                        .string("means", r.means)
-                        .boolean("passed", r.passed)
-                        .number("differing", r.differing)
-                        .number("covered", r.covered)
-                        .done());
-    return Json('{').boolean("helped", practice.helped).field("probes", probes.done()).done();
+    Json check('{');
+    check.boolean("helped", practice.helped);
+    addVerdict(check, practice.verdict);
+    return check.done();
 }
 
 // The exercises' file, where the page puts it in the program's folder.

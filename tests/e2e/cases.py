@@ -805,7 +805,8 @@ def exercise_flow(lesson, opts):
         with open(vert, "w") as f:  # the near miss: no clamp at zero
             f.write(solution.replace("max(dot(normal, lightDir), 0.0)", "dot(normal, lightDir)"))
         near = checked(checks, "a near miss")
-        check("FAIL  behind" in near and "Is N·L clamped at zero?" in near and "probes pass" in running.title(),
+        check("FAIL  behind" in near and "a known mistake: N·L is not clamped at zero" in near
+              and "probes pass" in running.title(),
               f"a near miss: {near[:600]!r}")
         running.key("p")
         deadline = time.monotonic() + 3

@@ -358,7 +358,7 @@ def exercises(args):
     from the desktop's by SwiftShader's rounding alone, which these cover); then the page's flow once: the learner's edit
     that solves it, the progress kept, the lesson's own edits untouched."""
     narrowest = ("lesson_per_vertex", "per_fragment_diffuse")
-    from tests.exercises_test import ANSWERS, edited, share
+    from tests.exercises_test import ANSWERS, edited
     url = devtools.serve(args.page)
     build = ("(() => { const e = (id) => document.querySelector(`#${id} + .CodeMirror`).CodeMirror;"
              " e('vertex').setValue(%s); const f = e('fragment'); const text = %s; const t = performance.now();"

@@ -25,7 +25,7 @@ const practice = (() => {
       }
       const text = document.createElement('span');
       text.textContent = probe.passed ? `pass: ${probe.scene}`
-        : `FAIL: ${probe.scene}: ${probe.means} (${probe.differing} of ${probe.covered} pixels differ)`;
+        : `FAIL: ${probe.scene} (${probe.differing} of ${probe.covered} pixels differ)`;
       item.appendChild(text);
       list.appendChild(item);
     });
@@ -34,6 +34,8 @@ const practice = (() => {
     $('verdict').textContent = solved
       ? (check.helped ? 'Solved with help: every scene passes.' : 'Solved: every scene passes.')
       : `${passed} of ${check.probes.length} scenes pass.`;
+    $('likely').textContent = solved || !check.likely ? '' : check.likely +
+      (check.alsoDiffers.length ? ` Also differs in: ${check.alsoDiffers.join('; ')}.` : '');
   }
 
   // The next hint, and after the last the solution: asked of the lesson
