@@ -119,6 +119,7 @@ bool readExercises(const char* file, std::vector<Exercise>& exercises, std::stri
         why = std::string(file) + ": " + exercises.back().name + " has no " + missing;
         return false;
     }
+    for (size_t i = 0; i + 1 < exercises.size(); ++i) exercises[i].next = exercises[i + 1].name;
     return true;
 }
 

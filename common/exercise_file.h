@@ -39,6 +39,7 @@ struct Exercise {
     std::vector<std::string> hints;
     std::vector<ExerciseProbe> probes;
     std::vector<KnownMistake> mistakes;
+    std::string next;  // the exercise after this one in the file, or ""
 };
 
 // A pair's two texts with the mistake's edits made; false when none of its

@@ -86,6 +86,7 @@ namespace {
 // An exercise's pairs and the lesson's own files, for the way of drawing.
 struct ExerciseFiles {
     std::string startVert, startFrag, solutionVert, solutionFrag, fileVert, fileFrag;
+    bool textures = false;  // the exercise's lesson reads tex0.tga and tex1.tga
 };
 
 ExerciseFiles filesOf(const Exercise& e, const WayOfDrawing& way) {
@@ -97,6 +98,7 @@ ExerciseFiles filesOf(const Exercise& e, const WayOfDrawing& way) {
     f.solutionFrag = pairFile(e.solutionFrag, core);
     for (const LessonEntry& l : lessonTable)
         if (e.lesson == l.name) {
+            f.textures = l.row.textures;
             f.fileVert = lessonFile(l.row.vertexFile, way);
             f.fileFrag = lessonFile(l.row.fragmentFile, way);
         }
@@ -137,6 +139,7 @@ std::string exercisesJson(const std::vector<Exercise>& exercises, const WayOfDra
                       .field("start", pairJson(f.startVert, f.startFrag))
                       .field("solution", pairJson(f.solutionVert, f.solutionFrag))
                       .field("files", pairJson(f.fileVert, f.fileFrag))
+                      .boolean("textures", f.textures)
                       .done());
     }
     return list.done();
@@ -154,9 +157,9 @@ void listExercises(const Options& options, const WayOfDrawing& way) {
     } else {
         for (const Exercise& e : exercises) {
             ExerciseFiles f = filesOf(e, way);
-            printf("%s\t%s\t%s\t%s\t%s\t%s\t%s\n", e.name.c_str(), e.lesson.c_str(),
+            printf("%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n", e.name.c_str(), e.lesson.c_str(),
                    f.startVert.c_str(), f.startFrag.c_str(), f.fileVert.c_str(), f.fileFrag.c_str(),
-                   e.teaches.c_str());
+                   f.textures ? "textures" : "-", e.teaches.c_str());
         }
     }
     exit(fflush(stdout) == 0 ? 0 : 1);

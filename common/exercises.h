@@ -27,17 +27,18 @@ Exercise loadExercise(LessonRun& run, const Options& options, const char* name,
 // The exercises as JSON: [{"name", "lesson", "teaches", "statement",
 // "hints": [...], "probes": [{"name", "sentence"}], "mistakes": [{"name",
 // "sentence", "edits": [[FROM, TO]...]}], "start": [VERT, FRAG],
-// "solution": [VERT, FRAG], "files": [VERT, FRAG]}], the pairs'
+// "solution": [VERT, FRAG], "files": [VERT, FRAG], "textures"}], the pairs'
 // project-relative paths for the way of drawing, "files" the lesson's own
-// pair (where a learner's text goes).
+// pair (where a learner's text goes), "textures" whether the lesson reads
+// the two images.
 std::string exercisesJson(const std::vector<Exercise>& exercises, const WayOfDrawing& way);
 
 // --list-exercises: every exercise of the exercises' file on standard
 // output, with the lesson it is drawn in, its pairs' paths for the way of
 // drawing (project-relative, as the file gives them), and the lesson's own
 // file names (where a learner's pair goes), as JSON or as one line each
-// (NAME, LESSON, START VERT, START FRAG, FILE VERT, FILE FRAG, TEACHES,
-// separated by tabs); then the end (status 2 when the file is unreadable).
+// (NAME, LESSON, START VERT, START FRAG, FILE VERT, FILE FRAG, "textures"
+// or "-", TEACHES, separated by tabs); then the end (status 2 when the file is unreadable).
 [[noreturn]] void listExercises(const Options& options, const WayOfDrawing& way);
 
 // Explore mode with --exercise NAME: the exercise practised on the pair

@@ -64,6 +64,8 @@ Report LessonRun::check(unsigned int program) {
         report.say(practice.helped
                        ? "Solved with help: every probe passes. Try it again later without.\n"
                        : "Solved: every probe passes.\n");
+        if (!practice.exercise.next.empty())
+            report.say("The next exercise: %s.\n", practice.exercise.next.c_str());
         report.progress = practice.helped ? "solved with help" : "solved";
     } else {
         report.say("p shows the first scene that fails; n gives a hint.\n");

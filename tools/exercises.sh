@@ -9,8 +9,9 @@
 #                                  file names (never over a file there); prints its path
 exercise_reader=lesson_ambient  # any lesson's program reads the exercises alike
 
-# One line per exercise (NAME LESSON START-VERT START-FRAG FILE-VERT FILE-FRAG
-# TEACHES, tab-separated), the pairs for the profile (--core).
+# One line per exercise, in the order they build on each other (NAME LESSON
+# START-VERT START-FRAG FILE-VERT FILE-FRAG TEXTURES TEACHES, tab-separated),
+# the pairs for the profile (--core).
 exercise_lines() {
   "$PWD/build/bin/$exercise_reader" "$@" --list-exercises lines
 }
@@ -34,16 +35,23 @@ exercise_lesson() {
   echo "${fields[1]}"
 }
 
+# How far the learner got with NAME: "not started", or progress.txt's lines.
+exercise_state() {
+  local progress=mine/$1/progress.txt
+  if [ -f "$progress" ]; then paste -sd ';' "$progress" | sed 's/;/; /g'; else echo "not started"; fi
+}
+
 list_exercises() {
-  local name lesson teaches state progress
-  echo "The exercises (./run.sh --exercise NAME starts one in mine/NAME/; add --core for the core profile):"
-  while IFS=$'\t' read -r name lesson _ _ _ _ teaches; do
-    progress=mine/$name/progress.txt
-    state="not started"
-    [ ! -f "$progress" ] || state=$(paste -sd ';' "$progress" | sed 's/;/; /g')
+  local name lesson teaches state solved=0 count=0 next=
+  echo "The exercises, first to last (./run.sh --exercise NAME starts one in mine/NAME/; add --core for the core profile):"
+  while IFS=$'\t' read -r name lesson _ _ _ _ _ teaches; do
+    state=$(exercise_state "$name")
+    count=$((count + 1))
+    case $state in *solved*) solved=$((solved + 1)) ;; *) [ -n "$next" ] || next=$name ;; esac
     printf '  %-22s in %-22s %s\n' "$name" "$lesson" "$state"
     printf '  %-22s %s\n' "" "$teaches"
   done < <(exercise_lines)
+  echo "$solved of $count solved.${next:+ Next: ./run.sh --exercise $next}"
 }
 
 exercise_folder() {
@@ -60,7 +68,9 @@ exercise_folder() {
       echo "Started $file from $start." >&2
     fi
   done
-  for image in tex0.tga tex1.tga; do  # the texturing lessons' images, unless the learner has their own
+  # The texturing lessons' images, unless the learner has their own.
+  for image in tex0.tga tex1.tga; do
+    [ "${fields[6]}" = textures ] || break
     [ ! -f "$bin/$image" ] || [ -e "$folder/$image" ] || cp "$bin/$image" "$folder/$image"
   done
   echo "$folder"
