@@ -137,6 +137,26 @@ void LessonRun::sayWhatDiffers(const LessonEntry& e, GLuint program, Report& rep
     }
 }
 
+void LessonRun::sayUnboundSamplers(GLuint program, Report& report) const {
+    if (!row.textures) return;
+    GLint count = 0;
+    glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
+    std::string unbound;
+    for (GLint i = 0; i < count; ++i) {
+        char name[256];
+        GLint size = 0;
+        GLenum type = 0;
+        glGetActiveUniform(program, (GLuint)i, sizeof name, NULL, &size, &type, name);
+        if (isSampler(name, type) && strcmp(name, "tex0") != 0 && strcmp(name, "tex1") != 0)
+            unbound += (unbound.empty() ? "" : " and ") + std::string(name);
+    }
+    if (!unbound.empty())
+        report.warn(
+            "The shaders sample %s, which %s does not bind: it binds its samplers by name, tex0 to "
+            "unit 0 (tex0.tga) and tex1 to unit 1 (tex1.tga). Name yours tex0 and tex1.\n",
+            unbound.c_str(), entry.name);
+}
+
 // A program that samples textures where the lesson binds none: refused.
 bool LessonRun::needsTextures(GLuint program, const std::string& vert, const std::string& frag,
                               Report& report) {
@@ -158,6 +178,7 @@ Report LessonRun::install(const LessonEntry& e, GLuint program) {
     useMaterialOf(e.row);
     broken = false;
     Report report;
+    sayUnboundSamplers(program, report);
     if (&e == &entry) report.add(check(program));
     return report;
 }

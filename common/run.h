@@ -153,6 +153,9 @@ class LessonRun {
     Report nextHint();
     Report nextFailingProbe();
     Report toggleDifference();
+    // Samplers of `program` that the lesson does not bind (it binds tex0 and
+    // tex1 by name), said with the names it binds.
+    void sayUnboundSamplers(unsigned int program, Report& report) const;
     // The probe scene called `name`, from the lesson's own scene turned by 30
     // degrees; false for a name no probe has, or one the lesson cannot draw.
     bool probeScene(const std::string& name, Scene& scene);

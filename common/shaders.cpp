@@ -6,6 +6,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "file_status.h"
 
 char* loadTextFile(const char* fileName) {
@@ -84,6 +87,107 @@ static char* sourceText(const std::string& file, const char* given) {
     return text;
 }
 
+// A shader's text with its comments blanked out (newlines kept, so lines
+// still count) and every parenthesised group dropped outside functions
+// (layout(location = 0)), for reading its declarations.
+static std::string declarationsOf(const std::string& text) {
+    std::string out;
+    int depth = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "//") == 0) {
+            while (i < text.size() && text[i] != '\n') ++i;
+        } else if (text.compare(i, 2, "/*") == 0) {
+            size_t end = text.find("*/", i + 2);
+            end = end == std::string::npos ? text.size() : end + 2;
+            for (; i < end; ++i)
+                if (text[i] == '\n') out += '\n';
+            --i;
+            continue;
+        }
+        if (i >= text.size()) break;
+        char c = text[i];
+        if (c == '{') ++depth;
+        if (c == '}') --depth;
+        out += depth > 0 && c != '\n' ? ' ' : c;  // only the global declarations
+    }
+    for (size_t open = out.find('('); open != std::string::npos; open = out.find('(', open)) {
+        size_t close = out.find(')', open);
+        if (close == std::string::npos) break;
+        for (size_t k = open; k <= close; ++k)
+            if (out[k] != '\n') out[k] = ' ';
+    }
+    return out;
+}
+
+// The names a shader declares at global scope with `qualifier` (in, out,
+// varying), each with the line it is on.
+static std::vector<std::pair<std::string, int>> declared(const std::string& text,
+                                                         const char* qualifier) {
+    std::vector<std::pair<std::string, int>> names;
+    std::string plain = declarationsOf(text);
+    int line = 1;
+    size_t start = 0;
+    for (size_t i = 0; i <= plain.size(); ++i) {
+        if (i < plain.size() && plain[i] != ';') continue;
+        std::string statement = plain.substr(start, i - start);
+        int at = line;
+        for (size_t k = 0; k < statement.size() && isspace((unsigned char)statement[k]); ++k)
+            if (statement[k] == '\n') ++at;
+        for (char c : statement) line += c == '\n';
+        start = i + 1;
+        std::vector<std::string> words;
+        std::string word;
+        for (char c : statement + " ") {
+            if (isalnum((unsigned char)c) || c == '_') {
+                word += c;
+            } else {
+                if (!word.empty()) words.push_back(word);
+                word.clear();
+                if (c == ',') words.push_back(",");
+            }
+        }
+        size_t q = 0;
+        while (q < words.size() && words[q] != qualifier) ++q;
+        if (q >= words.size()) continue;
+        // After the qualifier: more qualifiers, the type, then the names.
+        static const char* const more[] = {"flat",      "smooth", "noperspective", "centroid",
+                                           "invariant", "highp",  "mediump",       "lowp"};
+        size_t k = q + 1;
+        while (k < words.size() &&
+               std::find(std::begin(more), std::end(more), words[k]) != std::end(more))
+            ++k;
+        for (++k; k < words.size(); ++k)
+            if (words[k] != "," && !isdigit((unsigned char)words[k][0]))
+                names.push_back({words[k], at});
+    }
+    return names;
+}
+
+// What the fragment shader takes in that the vertex shader never sends out,
+// said at its line: some drivers link such a pair without a word, and the
+// input then reads nothing. Whether every input has its output.
+static bool interfaceFits(const std::string& vert, const std::string& frag,
+                          const std::string& fileFrag, BuildReport& report) {
+    bool core = frag.find("#version 3") != std::string::npos;
+    auto outputs = declared(vert, core ? "out" : "varying");
+    auto inputs = declared(frag, core ? "in" : "varying");
+    std::string sent;
+    for (const auto& o : outputs) sent += (sent.empty() ? "" : ", ") + o.first;
+    bool fits = true;
+    for (const auto& in : inputs) {
+        bool found = false;
+        for (const auto& o : outputs) found = found || o.first == in.first;
+        if (found) continue;
+        fits = false;
+        std::string message = "`" + in.first + "` comes in, but the vertex shader sends out no `" +
+                              in.first + "` (it sends " + (sent.empty() ? "none" : sent) +
+                              "): it would read nothing";
+        report.diagnostics.push_back({fileFrag, "link", in.second, message});
+        report.log += fileFrag + ":" + std::to_string(in.second) + ": " + message + "\n";
+    }
+    return fits;
+}
+
 BuildReport buildPair(const PairSource& source, bool atStartUp) {
     BuildReport report;
     report.fileVert = source.fileVert;
@@ -109,6 +213,7 @@ BuildReport buildPair(const PairSource& source, bool atStartUp) {
     }
     glShaderSource(vert, 1, (const GLchar**)&strVert, NULL);
     glShaderSource(frag, 1, (const GLchar**)&strFrag, NULL);
+    std::string textVert = atStartUp ? "" : strVert, textFrag = atStartUp ? "" : strFrag;
     free(strVert);  // OpenGL keeps its own copy of the text
     free(strFrag);
     glCompileShader(vert);
@@ -135,6 +240,13 @@ BuildReport buildPair(const PairSource& source, bool atStartUp) {
             report.diagnostics.push_back({"", "link", 0, "the pair did not link"});
     }
     report.built = both && res;
+    // While the lesson runs, a pair whose interface does not fit is refused
+    // on every driver, as the strictest ones refuse it.
+    if (report.built && !atStartUp && !interfaceFits(textVert, textFrag, source.fileFrag, report)) {
+        report.built = false;
+        report.outcome = BuildReport::NOT_LINKED;
+        report.failedStage = "link";
+    }
     if (atStartUp) {  // the lesson's objects live as long as it does
         report.program = program;
         report.vert = vert;

@@ -209,6 +209,7 @@ void savePictures(const char* folder, size_t pair, const std::string& probe, int
         std::vector<ProbePictures> pictures;
         const int size = 200;
         Report report;
+        run.sayUnboundSamplers(answer.program, report);
         Verdict verdict = run.checkAnswer(exercise, answer.program, target, size,
                                           options.pictures ? &pictures : nullptr, report);
         const std::vector<ProbeResult>& results = verdict.probes;

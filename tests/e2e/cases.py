@@ -776,6 +776,27 @@ def explore_side_by_side(lesson, opts):
 
 
 @case
+def no_silent_failure(lesson, opts):
+    """Two mistakes no driver need mention, said by the check: samplers of
+    other names than the lesson binds (tex0, tex1), and an input of the
+    fragment shader that the vertex shader never sends out."""
+    folder = lesson.scratch()
+    with open(os.path.join(folder, lesson.vert)) as f:
+        vert = f.read()
+    with open(os.path.join(folder, lesson.frag)) as f:
+        frag = f.read()
+    write(folder, "renamed.frag", frag.replace("tex0", "pattern").replace("tex1", "lightmap"))
+    write(folder, "unsent.frag", frag.replace("eyeNormal", "theNormal"))
+    for other, said, status in (("renamed.frag", "pattern and lightmap, which", 1),
+                                ("unsent.frag", "theNormal", 1)):
+        result = run(lesson, folder, ["--check", "lesson_texturing_lit", "--pair", lesson.vert, other])
+        err = result.err.decode(errors="replace")
+        check(result.rc == status and said in err and ("tex0" in err if other == "renamed.frag" else True),
+              f"{other}: status {result.rc}, nothing said of it: {err[-500:]!r}")
+    check(vert and "eyeNormal" in frag, "the lesson's pair has no eyeNormal to rename")
+
+
+@case
 def exercise_flow(lesson, opts):
     """An exercise as a learner practises it: started from its starting pair,
     a near miss saved is checked and the failing probe named, p shows that
