@@ -12,9 +12,10 @@
 #                              an exercise: its starting pair copied into mine/NAME/
 #                              (never over a file there), explore mode on it, every
 #                              save checked against the target
-#   ./run.sh --check NAME [--core] VERT FRAG
-#                              checks a pair against the exercise's target, one line
-#                              a probe; status 0 when every probe passes (no display needed)
+#   ./run.sh --check NAME [--core] [--json] VERT FRAG
+#                              checks a pair against the exercise's target: the likely
+#                              mistake, then one line a probe (with --json, one JSON
+#                              object); status 0 when every probe passes (no display needed)
 #   ./run.sh --help            this text and the lessons
 # With no display ($DISPLAY empty) the lesson starts on a private Xvfb and
 # draws one picture, its teapot turned by 30 degrees, into out/LESSON.png
@@ -30,7 +31,7 @@ lessons=()
 for dir in lessons/*/; do lessons+=("$(basename "$dir")"); done
 usage() {
   echo "usage: ./run.sh [--core] [LESSON] | ./run.sh [--core] --explore LESSON | ./run.sh --web [LESSON]"
-  echo "       ./run.sh --exercises | ./run.sh [--core] --exercise NAME | ./run.sh --check NAME [--core] VERT FRAG"
+  echo "       ./run.sh --exercises | ./run.sh [--core] --exercise NAME | ./run.sh --check NAME [--core] [--json] VERT FRAG"
   echo "       ./run.sh --help"
   echo "Builds LESSON (default lesson_ambient) and runs it from build/bin."
   echo "  --explore   pause, step, orbit, compare with built-in lighting, switch shaders;"
@@ -38,7 +39,8 @@ usage() {
   echo "  --core      the OpenGL 3.3 core profile: no built-in state, the shaders of data/core/"
   echo "  --web       the lessons on a web page with a shader editor, served on 127.0.0.1"
   echo "  --exercise  an exercise in your own folder, mine/NAME/, checked at every save"
-  echo "  --check     a pair checked against an exercise's target (for a teacher, or a script)"
+  echo "  --check     a pair checked against an exercise's target (for a teacher, or a script;"
+  echo "              --json: the verdict as one JSON object)"
   echo "Lessons:"
   printf '  %s\n' "${lessons[@]}"
 }
@@ -49,11 +51,13 @@ lesson=
 given=0
 exercise=
 pair=()  # --check's VERT and FRAG
+json=()
 while [ $# -gt 0 ]; do
   case $1 in
     -h | --help) usage; exit 0 ;;
     --explore | --watch) mode=explore option=$1 ;;  # --watch: another name for it
     --core) core=(--core) ;;
+    --json) json=(--json) ;;  # with --check: the verdict as one JSON object
     --web) mode=web option=$1 ;;
     --exercises) mode=exercises option=$1 ;;
     --exercise | --check)
@@ -146,10 +150,10 @@ if [ "$mode" = check ]; then
     trap stop_xvfb EXIT
     start_xvfb
     status=0
-    "./$lesson" "${core[@]}" --check "$exercise" --pair "${files[@]}" || status=$?
+    "./$lesson" "${core[@]}" --check "$exercise" "${json[@]}" --pair "${files[@]}" || status=$?
     exit $status
   fi
-  exec "./$lesson" "${core[@]}" --check "$exercise" --pair "${files[@]}"
+  exec "./$lesson" "${core[@]}" --check "$exercise" "${json[@]}" --pair "${files[@]}"
 fi
 
 if [ "$mode" = explore ]; then
