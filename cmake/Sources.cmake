@@ -1,7 +1,7 @@
 # The lessons' sources, once for every build: the portable part, which the
 # desktop and the page share, and each front end's own.
 set(LESSON_PORTABLE_SOURCES)
-foreach(file run.cpp frame.cpp picture.cpp explore.cpp practice.cpp check.cpp probe.cpp exercises.cpp
+foreach(file run.cpp frame.cpp label.cpp picture.cpp explore.cpp practice.cpp check.cpp probe.cpp exercises.cpp
              exercise_file.cpp shell.cpp options.cpp scene.cpp core_profile.cpp maths.cpp shaders.cpp
              Targa.cpp file_status.cpp advice.cpp folders.cpp png.cpp)
   list(APPEND LESSON_PORTABLE_SOURCES ${PROJECT_SOURCE_DIR}/common/${file})

@@ -93,16 +93,19 @@ std::string LessonRun::title() const {
         title += " - waiting for " + baseName(awayFile);
     else if (broken)
         title += " - shader error";
-    if (practice.active && !practice.verdict.probes.empty()) {
-        size_t passed = 0;
-        for (const ProbeResult& r : practice.verdict.probes) passed += r.passed;
-        if (passed == practice.verdict.probes.size())
-            title += practice.helped ? " - solved with help" : " - solved";
-        else
-            title += " - " + std::to_string(passed) + " of " +
-                     std::to_string(practice.verdict.probes.size()) + " probes pass";
-    }
-    return title;
+    // In an exercise the title starts with it and how it stands, where a
+    // window manager that cuts long titles keeps it.
+    if (!practice.active) return title;
+    const std::vector<ProbeResult>& probes = practice.verdict.probes;
+    size_t passed = 0;
+    for (const ProbeResult& r : probes) passed += r.passed;
+    std::string state =
+        probes.empty() ? "not checked yet"
+        : passed < probes.size()
+            ? std::to_string(passed) + " of " + std::to_string(probes.size()) + " scenes pass"
+        : practice.helped ? "solved with help"
+                          : "solved";
+    return practice.exercise.name + ": " + state + " - " + title;
 }
 
 // The material of the lit lessons: what their shaders read as
@@ -303,6 +306,8 @@ const std::vector<Binding>& LessonRun::bindings() {
         {GLUT_KEY_RIGHT, GLUT_KEY_RIGHT, true, "Right", "step the turn on by 5 degrees",
          &LessonRun::step},
         {0, -1, false, "drag", "orbit the camera round the teapot (the mouse's left button)", NULL},
+        {0, -1, false, "click", "the colours under the pointer, yours and the target's, as numbers",
+         NULL},
         {'r', 'r', false, "r", "put the camera back", &LessonRun::cameraBack},
         {'b', 'b', false, "b", "OpenGL's built-in lighting, or the shaders again",
          &LessonRun::toggleBuiltIn},
@@ -417,6 +422,33 @@ void LessonRun::drag(int dx, int dy) {
     // Past straight above, the teapot would turn upside down and a sideways
     // drag turn it the other way: the orbit keeps its up direction.
     scene.pitch = pitch > pitchLimit ? pitchLimit : pitch < -pitchLimit ? -pitchLimit : pitch;
+}
+
+// A pixel's colour as a learner can compare it with a shader's numbers.
+static std::string colourAt(const std::vector<unsigned char>& rgb, int w, int x, int y) {
+    const unsigned char* p = &rgb[((size_t)y * w + x) * 3];
+    char text[96];
+    snprintf(text, sizeof text, "%.2f, %.2f, %.2f (%d, %d, %d of 255)", p[0] / 255.0, p[1] / 255.0,
+             p[2] / 255.0, p[0], p[1], p[2]);
+    return text;
+}
+
+Report LessonRun::valuesAt(int x, int y) {
+    Report report;
+    // In an exercise the window holds two pictures side by side, each of
+    // half its width: the point is taken in its own half, in both.
+    int w = practice.active ? width / 2 : width, h = height;
+    int px = practice.active && x >= w ? x - w : x;
+    if (practice.active && x >= w) w = width - w;
+    if (px < 0 || y < 0 || px >= w || y >= h) return report;
+    std::vector<unsigned char> mine, theirs;
+    if (!drawPicture(shaderProg, scene, w, h, mine, report)) return report;
+    std::string said = "At " + std::to_string(px) + ", " + std::to_string(y) + ": yours " +
+                       colourAt(mine, w, px, y);
+    if (practice.active && drawPicture(practice.target, scene, w, h, theirs, report))
+        said += "; the target's " + colourAt(theirs, w, px, y);
+    report.say("%s.\n", said.c_str());
+    return report;
 }
 
 Report LessonRun::startExplore() {

@@ -54,17 +54,20 @@ void LessonRun::drawSideBySide() {
     if (practice.difference) {
         glDisable(GL_SCISSOR_TEST);
         drawDifference(half, width - half, height);
-        project(width, height);
-        return;
+    } else {
+        project(width - half, height);
+        glViewport(half, 0, width - half, height);
+        glScissor(half, 0, width - half, height);
+        glUseProgram(practice.target);
+        drawScene(scene, practice.target, false);
+        glUseProgram(shaderProg);
+        glDisable(GL_SCISSOR_TEST);
     }
-    project(width - half, height);
-    glViewport(half, 0, width - half, height);
-    glScissor(half, 0, width - half, height);
-    glUseProgram(practice.target);
-    drawScene(scene, practice.target, false);
-    glUseProgram(shaderProg);
-    glDisable(GL_SCISSOR_TEST);
     project(width, height);
+    // What each half shows, and the probe's scene while `p` shows one.
+    const std::string& probe = practice.probeShownName;
+    drawLabel(0, 0, probe.empty() ? "yours" : "yours: " + probe);
+    drawLabel(half, 0, practice.difference ? "difference" : "target");
 }
 
 void LessonRun::drawFrame() {

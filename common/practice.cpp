@@ -83,26 +83,7 @@ void LessonRun::drawDifference(int x, int w, int h) {
         !drawPicture(practice.target, scene, w, h, theirs, unsaid))
         return;
     std::vector<unsigned char> rgb = differencePicture(mine, theirs);
-    std::vector<unsigned char> rows(rgb.size());  // OpenGL's first row is the bottom one
-    for (int y = 0; y < h; ++y)
-        memcpy(&rows[(size_t)y * w * 3], &rgb[(size_t)(h - 1 - y) * w * 3], (size_t)w * 3);
-    GLuint& texture = practice.differenceTexture;
-    GLuint& framebuffer = practice.differenceFramebuffer;
-    if (!texture) {
-        glGenTextures(1, &texture);
-        glGenFramebuffers(1, &framebuffer);
-    }
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glBlitFramebuffer(0, 0, w, h, x, 0, x + w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    putPixels(x, 0, w, h, rgb);
 }
 
 Report LessonRun::toggleDifference() {
@@ -153,6 +134,7 @@ Report LessonRun::nextFailingProbe() {
     if (practice.probeShown >= failing.size()) {
         scene = practice.ownScene;
         practice.probeShown = 0;
+        practice.probeShownName.clear();
         report.say("The lesson's own scene again.\n");
     } else {
         const ProbeResult& r = *failing[practice.probeShown++];
@@ -160,6 +142,7 @@ Report LessonRun::nextFailingProbe() {
         if (probeScene(r.name, probed)) {
             scene = probed;
             paused = true;
+            practice.probeShownName = r.name;
             report.say("Probe %s: %s. %s (p: the next one)\n", r.name.c_str(), r.scene.c_str(),
                        r.means.c_str());
         }

@@ -80,7 +80,8 @@ struct Practice {
     size_t probeShown = 0;    // the next failing probe to jump to, counted among the failing
     Scene ownScene;           // the lesson's scene, to come back to
     bool difference = false;  // the right half shows where yours differs from the target
-    unsigned int differenceTexture = 0, differenceFramebuffer = 0;
+    unsigned int pixelsTexture = 0, pixelsFramebuffer = 0;  // for pictures made here
+    std::string probeShownName;  // the probe whose scene the window shows, or ""
 };
 
 class LessonRun {
@@ -134,6 +135,10 @@ class LessonRun {
     // mouse by dx, dy pixels.
     Report press(int key, bool special);
     void drag(int dx, int dy);
+    // The colours at (x, y) of the window (from its top left), as numbers:
+    // the learner's picture's and, in an exercise, the target's, in the
+    // scene shown.
+    Report valuesAt(int x, int y);
     // The pair drawn now, built again from its files (a save). `quiet`: a
     // pair that does not build says nothing yet (report.built false and no
     // lines), to be tried again once the save has surely ended.
@@ -180,6 +185,10 @@ class LessonRun {
     void drawScene(const Scene& s, unsigned int program, bool lit);
     void drawSideBySide();
     void drawDifference(int x, int w, int h);
+    // Pixels made here (rows from the top) copied into the window's frame,
+    // their top left at (x, y) from the window's top left; and words so drawn.
+    void putPixels(int x, int y, int w, int h, const std::vector<unsigned char>& rgb);
+    void drawLabel(int x, int y, const std::string& text);
     void project(int w, int h);
 
     Report usePair(const LessonEntry& e, bool quiet = false);

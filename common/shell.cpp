@@ -131,16 +131,23 @@ static void exploreSpecialKeys(int key, int, int) { pressed(key, true); }
 
 static int dragX, dragY;
 static bool dragging = false;
+static bool dragged = false;  // the pointer moved since the button went down: no click
 
+// A drag orbits the camera; a click (the button down and up in one place)
+// says the colours under the pointer.
 static void exploreMouse(int button, int state, int x, int y) {
     if (button != GLUT_LEFT_BUTTON) return;
+    if (state == GLUT_UP && dragging && !dragged) show(*run, run->valuesAt(x, y));
     dragging = state == GLUT_DOWN;
+    if (dragging) dragged = false;
     dragX = x;
     dragY = y;
 }
 
 static void exploreDrag(int x, int y) {
     if (!dragging) return;
+    dragged = dragged || abs(x - dragX) > 2 || abs(y - dragY) > 2;
+    if (!dragged) return;
     run->drag(x - dragX, y - dragY);
     dragX = x;
     dragY = y;

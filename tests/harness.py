@@ -257,7 +257,8 @@ class Running:
         self.outputs = os.path.join(folder, "stdout" + tag), os.path.join(folder, "stderr" + tag)
         with open(self.outputs[0], "wb") as out, open(self.outputs[1], "wb") as err:
             self.proc = subprocess.Popen(command, cwd=folder, env=env, stdout=out, stderr=err)
-        title = "^" + re.escape(lesson.window_title) + (" - " if explore else "$")
+        # In an exercise the title starts with it: "NAME: STATE - ".
+        title = "^([a-z_]+: [a-z0-9 ]+ - )?" + re.escape(lesson.window_title) + (" - " if explore else "$")
         try:
             self.wait_frames(frames, seconds)
             ids = [i for i in display.xdotool("search", "--name", title).split() if i not in taken]

@@ -820,14 +820,15 @@ def exercise_flow(lesson, opts):
     with PrivateDisplay("840x480") as display, Running(lesson, folder, display, command=command,
                                                       explore=True) as running:
         first = checked(0, "the starting pair")
-        check(first.startswith("0 of 6 probes pass") and "0 of 6 probes pass" in running.title("probes"),
+        check(first.startswith("0 of 6 probes pass")
+              and running.title("scenes").startswith("lesson_diffuse: 0 of 6 scenes pass - "),
               f"the starting pair: {first[:200]!r}, {running.title()!r}")
         checks = running.output()[0].count(b"Check: ")
         with open(vert, "w") as f:  # the near miss: no clamp at zero
             f.write(solution.replace("max(dot(normal, lightDir), 0.0)", "dot(normal, lightDir)"))
         near = checked(checks, "a near miss")
         check("FAIL  behind" in near and "a known mistake: N·L is not clamped at zero" in near
-              and "probes pass" in running.title(),
+              and "scenes pass" in running.title(),
               f"a near miss: {near[:600]!r}")
         running.key("p")
         deadline = time.monotonic() + 3
@@ -838,7 +839,7 @@ def exercise_flow(lesson, opts):
         with open(vert, "w") as f:
             f.write(solution)
         solved = checked(checks, "the solution")
-        check("Solved: every probe passes." in solved and running.title("solved").endswith(" - solved"),
+        check("Solved: every probe passes." in solved and running.title("solved").startswith("lesson_diffuse: solved - "),
               f"the solution: {solved[:300]!r}, {running.title()!r}")
         running.key("Escape")
         check(running.finish().rc == 0, "Escape in an exercise")
