@@ -149,11 +149,18 @@ if [ "$mode" = check ]; then
     . "$root/tools/xvfb.sh"
     trap stop_xvfb EXIT
     start_xvfb
-    status=0
-    "./$lesson" "${core[@]}" --check "$exercise" "${json[@]}" --pair "${files[@]}" || status=$?
-    exit $status
   fi
-  exec "./$lesson" "${core[@]}" --check "$exercise" "${json[@]}" --pair "${files[@]}"
+  # A check has a time limit (CHECK_SECONDS, 60 by default): a shader that
+  # never ends is said, not waited for.
+  seconds=${CHECK_SECONDS:-60}
+  status=0
+  timeout -k 5 "$seconds" "./$lesson" "${core[@]}" --check "$exercise" "${json[@]}" --pair "${files[@]}" ||
+    status=$?
+  if [ $status -eq 124 ] || [ $status -eq 137 ]; then
+    echo "run.sh: the check did not end in $seconds s (an endless loop in a shader?)" >&2
+    status=1
+  fi
+  exit $status
 fi
 
 if [ "$mode" = explore ]; then

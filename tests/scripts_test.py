@@ -195,18 +195,25 @@ def exercises(source, run_sh, scratch):
                               stderr=subprocess.PIPE, timeout=300)
         expect(proc.returncode == status and said in proc.stdout.decode(),
                f"./run.sh --check {name}: status {proc.returncode}, {proc.stdout[-300:]!r} {proc.stderr[-300:]!r}")
-    # A class of two: one right, one not, and a folder without a pair.
+    # A class: one right, one not, a folder without a pair, and a pair whose
+    # check never ends (an endless loop), which costs the others nothing.
     learners = os.path.join(scratch, "class")
-    for name, pair in (("ania", diffuse), ("bartek", ambient), ("celina", [])):
+    for name, pair in (("ania", diffuse), ("bartek", ambient), ("celina", []), ("dawid", diffuse)):
         os.makedirs(os.path.join(learners, name))
         for file in pair:
             shutil.copy(file, os.path.join(learners, name))
+    endless = os.path.join(learners, "dawid", os.path.basename(diffuse[1]))
+    with open(endless, "w") as f:
+        f.write("#version 110\nvoid main() { float s = 0.0; for (int i = 0; i < 2000000000; i++)"
+                " for (int j = 0; j < 2000000000; j++) s += sin(float(i * j));"
+                " gl_FragColor = vec4(s, gl_Color.gb, 1.0); }\n")
     report = os.path.join(scratch, "report.html")
     proc = subprocess.run([os.path.join(source, "tools", "check_folder.sh"), "lesson_diffuse", learners,
-                           "--report", report], env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=300)
+                           "--report", report], env={**env, "CHECK_SECONDS": "4"}, stdout=subprocess.PIPE,
+                          stderr=subprocess.PIPE, timeout=300)
     text = open(report).read() if os.path.exists(report) else ""
     expect(proc.returncode == 1 and ">6 of 6<" in text and ">0 of 6<" in text and "no pair" in text
-           and text.count("data:image/png;base64,") == 2 * 6 * 3,
+           and "did not end in 4 s" in text and text.count("data:image/png;base64,") == 2 * 6 * 3,
            f"tools/check_folder.sh: status {proc.returncode}, {proc.stderr[-300:]!r}, report of {len(text)} characters")
     # The exercise's folder: the starting pair where the learner has none,
     # and the learner's own file kept.

@@ -9,6 +9,9 @@
 # --exercise's mine/EXERCISE folders, gathered, are such. The report goes to
 # FILE (default: EXERCISE-report.html in the current folder). Status 0 when
 # every learner's pair passes, 1 when one does not, 2 for a usage error.
+# Each pair is checked by a lesson of its own, for at most CHECK_SECONDS
+# (default 60): a pair that crashes the driver or never ends is said in its
+# row, and the others' results stand.
 set -euo pipefail
 usage() {
   echo "usage: $0 EXERCISE FOLDER [--core] [--report FILE]" >&2
@@ -63,20 +66,29 @@ finish() {
 }
 trap finish EXIT
 status=0
+seconds=${CHECK_SECONDS:-60}
+ended=()  # per learner: "" when its check ended by itself, else why not
 if [ ${#learners[@]} -gt 0 ]; then
   [ -n "${DISPLAY:-}" ] || start_xvfb
-  (cd build/bin && "./$lesson" "${core[@]}" --check "$exercise" "${pairs[@]}" --pictures "$scratch") \
-    >"$scratch/out.txt" 2>"$scratch/err.txt" || status=$?
-  if [ $status -ge 2 ]; then
-    cat "$scratch/err.txt" >&2
-    exit $status
-  fi
+  for ((i = 0; i < ${#learners[@]}; i++)); do
+    pair=$((i + 1)) one=0
+    mkdir "$scratch/$pair"
+    (cd build/bin && exec timeout -k 5 "$seconds" "./$lesson" "${core[@]}" --check "$exercise" \
+      "${pairs[@]:3*i:3}" --pictures "$scratch/$pair") >"$scratch/$pair/out.txt" 2>"$scratch/$pair/err.txt" || one=$?
+    case $one in
+      0 | 1) ended+=("") ;;
+      2) cat "$scratch/$pair/err.txt" >&2; exit 2 ;;  # the exercise itself is wrong
+      124 | 137) ended+=("its check did not end in $seconds s (an endless loop in a shader?)") ;;
+      *) ended+=("its check ended with status $one$([ $one -lt 128 ] || echo " (signal $((one - 128)): the driver crashed on it)")") ;;
+    esac
+    [ $one -eq 0 ] || status=1
+  done
 fi
 
 # The lessons write their pictures plainly (stored, uncompressed): compressed
 # here, into a report a browser opens at once.
 shopt -s nullglob
-pictures=("$scratch"/*.png)
+pictures=("$scratch"/*/*.png)
 shopt -u nullglob
 [ ${#pictures[@]} -eq 0 ] || mogrify -strip "${pictures[@]}"
 
@@ -94,16 +106,16 @@ image() { [ -f "$1" ] && printf '<img alt="" src="data:image/png;base64,%s">' "$
   echo "shows in red the pixels that differ beyond the tolerance.</p><h2>Summary</h2><table>"
   echo "<tr><th>Learner</th><th>Probes that pass</th></tr>"
   pair=0
-  awk '/ against .*\):$/ { n++; next } /^FAIL  the pair does not build/ { next }
-       /^(pass|FAIL) / { total[n]++; if ($1 == "pass") passed[n]++ }
-       END { for (i = 1; i <= n; i++) print i, passed[i] + 0, total[i] + 0 }' "$scratch/out.txt" >"$scratch/counts.txt"
   for name in "${learners[@]}"; do
     pair=$((pair + 1))
-    read -r _ passed total < <(sed -n "${pair}p" "$scratch/counts.txt") || { passed=0 total=0; }
+    # Each learner's own check: its probe lines, counted.
+    read -r passed total < <(awk '/^(pass|FAIL) / && !/^FAIL  the pair does not build/ {
+        total++; if ($1 == "pass") passed++ } END { print passed + 0, total + 0 }' "$scratch/$pair/out.txt")
     class=fail
     [ "$total" -eq 0 ] || [ "$passed" -ne "$total" ] || class=pass
     counted="$passed of $total"
     [ "$total" -gt 0 ] || counted="the pair does not build"
+    [ -z "${ended[pair - 1]}" ] || counted=${ended[pair - 1]}
     echo "<tr><td><a href=\"#$pair\">$(html <<<"$name")</a></td><td class=\"$class\">$counted</td></tr>"
   done
   for name in "${missing[@]}"; do
@@ -114,13 +126,14 @@ image() { [ -f "$1" ] && printf '<img alt="" src="data:image/png;base64,%s">' "$
   for name in "${learners[@]}"; do
     pair=$((pair + 1))
     echo "<h2 id=\"$pair\">$(html <<<"$name")</h2><p>In each row: the answer, the target, their difference.</p><table>"
-    awk -v want="$pair" '/ against .*\):$/ { n++; next } n == want' "$scratch/out.txt" | while IFS= read -r line; do
+    [ -z "${ended[pair - 1]}" ] || echo "<tr><td class=\"fail\">$(html <<<"${ended[pair - 1]}")</td></tr>"
+    awk '/ against .*\):$/ { next } 1' "$scratch/$pair/out.txt" | while IFS= read -r line; do
       case $line in
         pass\ * | FAIL\ *)
           probe=$(awk '{ print $2 }' <<<"$line")
           kind=${line%% *}
           echo "<tr><td class=\"$([ "$kind" = pass ] && echo pass || echo fail)\">$(html <<<"$line")</td></tr><tr><td>"
-          for picture in answer target difference; do image "$scratch/$pair-$probe-$picture.png" || true; done
+          for picture in answer target difference; do image "$scratch/$pair/1-$probe-$picture.png" || true; done
           echo "</td></tr>"
           ;;
         *) echo "<tr><td><pre>$(html <<<"$line")</pre></td></tr>" ;;
