@@ -58,21 +58,10 @@ const ProbeKind* kindOf(const std::string& name) {
     return nullptr;
 }
 
-// Whether `program` reads any light: the built-in state's or the core
-// profile's uniforms for it.
-bool readsLight(GLuint program) {
-    GLint count = 0;
-    glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
-    for (GLint i = 0; i < count; ++i) {
-        char name[256];
-        GLint size = 0;
-        GLenum type = 0;
-        glGetActiveUniform(program, (GLuint)i, sizeof name, NULL, &size, &type, name);
-        if (strstr(name, "gl_LightSource") || strstr(name, "gl_LightModel") ||
-            strncmp(name, "light", 5) == 0 || strcmp(name, "sceneAmbient") == 0)
-            return true;
-    }
-    return false;
+// The built-in state's uniforms of the light, or the core profile's.
+bool isLight(const char* name, GLenum) {
+    return strstr(name, "gl_LightSource") || strstr(name, "gl_LightModel") ||
+           strncmp(name, "light", 5) == 0 || strcmp(name, "sceneAmbient") == 0;
 }
 
 // Light 0 towards (x, y, z), as long as the lesson's own (their lengths are
@@ -216,7 +205,7 @@ const DrawnExercise& LessonRun::drawExercise(const Exercise& e, unsigned int tar
     d.name = e.name;
     d.size = size;
     d.target = target;
-    d.lit = readsLight(target);
+    d.lit = !uniformsOf(target, isLight).empty();
     d.probes = drawProbes(e, target, size, report);
     char* vert = e.mistakes.empty() ? NULL : loadTextFile(e.solutionVert.c_str());
     char* frag = e.mistakes.empty() ? NULL : loadTextFile(e.solutionFrag.c_str());

@@ -44,16 +44,7 @@ std::string baseName(const std::string& path) {
 // Whether any active uniform of the program passes `wanted`: the samplers,
 // whatever their names, or the material, whichever way it is handed over.
 bool hasUniform(GLuint program, bool (*wanted)(const char* name, GLenum type)) {
-    GLint count = 0;
-    glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
-    for (GLint i = 0; i < count; ++i) {
-        char name[256];
-        GLint size = 0;
-        GLenum type = 0;
-        glGetActiveUniform(program, (GLuint)i, sizeof name, NULL, &size, &type, name);
-        if (wanted(name, type)) return true;
-    }
-    return false;
+    return !uniformsOf(program, wanted).empty();
 }
 
 bool isSampler(const char*, GLenum type) {
@@ -68,6 +59,11 @@ bool isSampler(const char*, GLenum type) {
     for (GLenum sampler : samplers)
         if (type == sampler) return true;
     return false;
+}
+
+// A sampler the lessons do not bind: they bind tex0 and tex1, by name.
+bool isUnboundSampler(const char* name, GLenum type) {
+    return isSampler(name, type) && strcmp(name, "tex0") != 0 && strcmp(name, "tex1") != 0;
 }
 
 // gl_FrontMaterial's highlight, or the core profile's uniforms for it.
@@ -142,17 +138,9 @@ void LessonRun::sayWhatDiffers(const LessonEntry& e, GLuint program, Report& rep
 
 void LessonRun::sayUnboundSamplers(GLuint program, Report& report) const {
     if (!row.textures) return;
-    GLint count = 0;
-    glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
     std::string unbound;
-    for (GLint i = 0; i < count; ++i) {
-        char name[256];
-        GLint size = 0;
-        GLenum type = 0;
-        glGetActiveUniform(program, (GLuint)i, sizeof name, NULL, &size, &type, name);
-        if (isSampler(name, type) && strcmp(name, "tex0") != 0 && strcmp(name, "tex1") != 0)
-            unbound += (unbound.empty() ? "" : " and ") + std::string(name);
-    }
+    for (const std::string& name : uniformsOf(program, isUnboundSampler))
+        unbound += (unbound.empty() ? "" : " and ") + name;
     if (!unbound.empty())
         report.warn(
             "The shaders sample %s, which %s does not bind: it binds its samplers by name, tex0 to "

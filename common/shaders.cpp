@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "file_status.h"
+#include "json.h"
 
 char* loadTextFile(const char* fileName) {
     // A FIFO would hold the lesson in fopen until something writes to it; a
@@ -269,6 +270,32 @@ GLuint buildProgram(const char* fileVert, const char* fileFrag) {
     source.fileVert = fileVert;
     source.fileFrag = fileFrag;
     return buildPair(source, false).program;
+}
+
+std::vector<std::string> uniformsOf(GLuint program, bool (*wanted)(const char* name, GLenum type)) {
+    std::vector<std::string> names;
+    GLint count = 0;
+    glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
+    for (GLint i = 0; i < count; ++i) {
+        char name[256];
+        GLint size = 0;
+        GLenum type = 0;
+        glGetActiveUniform(program, (GLuint)i, sizeof name, NULL, &size, &type, name);
+        if (wanted(name, type)) names.push_back(name);
+    }
+    return names;
+}
+
+void addBuild(Json& object, const BuildReport& report) {
+    Json diagnostics('[');
+    for (const Diagnostic& d : report.diagnostics)
+        diagnostics.item(Json('{')
+                             .string("file", d.file)
+                             .string("stage", d.stage)
+                             .number("line", d.line)
+                             .string("message", d.message)
+                             .done());
+    object.boolean("built", report.built).field("diagnostics", diagnostics.done());
 }
 
 void bindSamplers(GLuint program) {

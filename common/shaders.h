@@ -71,6 +71,16 @@ GLuint buildProgram(const char* fileVert, const char* fileFrag);
 void readLog(const char* log, const std::string& file, const char* stage,
              std::vector<Diagnostic>& into);
 
+// The names of `program`'s active uniforms that `wanted` picks (by name and
+// type): its samplers, say, or what it reads of the light.
+std::vector<std::string> uniformsOf(GLuint program, bool (*wanted)(const char* name, GLenum type));
+
+class Json;
+
+// The build's members written into a JSON object: "built", and
+// "diagnostics": [{"file", "stage", "line", "message"}...].
+void addBuild(Json& object, const BuildReport& report);
+
 // Points the samplers tex0 and tex1 of `program` at texture units 0 and 1;
 // `program` is installed afterwards. A sampler the shaders do not declare
 // is simply skipped by OpenGL.

@@ -184,19 +184,8 @@ void savePictures(const char* folder, size_t pair, const std::string& probe, int
         BuildReport answer = buildPair(source, false);
         passed = passed && answer.built;
         if (!answer.built && options.json) {
-            Json diagnostics('[');
-            for (const Diagnostic& d : answer.diagnostics)
-                diagnostics.item(Json('{')
-                                     .string("file", d.file)
-                                     .string("stage", d.stage)
-                                     .number("line", d.line)
-                                     .string("message", d.message)
-                                     .done());
-            printf("%s\n", result.boolean("built", false)
-                               .boolean("passed", false)
-                               .field("diagnostics", diagnostics.done())
-                               .done()
-                               .c_str());
+            addBuild(result, answer);
+            printf("%s\n", result.boolean("passed", false).done().c_str());
             continue;
         }
         if (!answer.built) {

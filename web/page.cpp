@@ -31,15 +31,9 @@ std::string pairJson(const std::string& vert, const std::string& frag) {
 
 // {"built": true|false, "diagnostics": [{"file", "stage", "line", "message"}...]}
 std::string buildJson(const BuildReport& report) {
-    Json diagnostics('[');
-    for (const Diagnostic& d : report.diagnostics)
-        diagnostics.item(Json('{')
-                             .string("file", d.file)
-                             .string("stage", d.stage)
-                             .number("line", d.line)
-                             .string("message", d.message)
-                             .done());
-    return Json('{').boolean("built", report.built).field("diagnostics", diagnostics.done()).done();
+    Json build('{');
+    addBuild(build, report);
+    return build.done();
 }
 
 // {"helped": bool, and the verdict: "passed", "probes": [...], "mistake",
