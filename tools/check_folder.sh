@@ -127,6 +127,8 @@ image() { [ -f "$1" ] && printf '<img alt="" src="data:image/png;base64,%s">' "$
     pair=$((pair + 1))
     echo "<h2 id=\"$pair\">$(html <<<"$name")</h2><p>In each row: the answer, the target, their difference.</p><table>"
     [ -z "${ended[pair - 1]}" ] || echo "<tr><td class=\"fail\">$(html <<<"${ended[pair - 1]}")</td></tr>"
+    # What the lesson said of the pair on standard error: the compiler's log.
+    [ ! -s "$scratch/$pair/err.txt" ] || echo "<tr><td><pre>$(html <"$scratch/$pair/err.txt")</pre></td></tr>"
     awk '/ against .*\):$/ { next } 1' "$scratch/$pair/out.txt" | while IFS= read -r line; do
       case $line in
         pass\ * | FAIL\ *)
