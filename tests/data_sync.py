@@ -54,6 +54,27 @@ def saves_during_builds(cmake, build, data, bin_dir, name):
     expect(f"Keeping {os.path.join(bin_dir, name)}" not in said, f"a copy the build placed was taken for the learner's: {said[-300:]!r}")
 
 
+def interrupted_placing(cmake, build, data, bin_dir, name):
+    """A build stopped just after a copy was renamed into place, before the
+    manifest was rewritten, and the file saved again: the next build takes
+    that copy for its own and leaves no half-placed file behind."""
+    with open(os.path.join(data, name), "ab") as f:
+        f.write(b"// changed before an interrupted build\n")
+    os.environ["LESSONS_PLACING_STOPS_AFTER"] = "1"
+    try:
+        stopped = subprocess.run(["cmake", "--build", build], capture_output=True).returncode
+    finally:
+        del os.environ["LESSONS_PLACING_STOPS_AFTER"]
+    expect(stopped != 0, "the interrupted build was not interrupted")
+    with open(os.path.join(data, name), "ab") as f:
+        f.write(b"// and saved again\n")
+    said = cmake("--build", build)
+    left = [n for d in (bin_dir, os.path.join(bin_dir, "core")) for n in os.listdir(d) if ".placing-" in n]
+    expect(not left, f"half-placed files outlived the next build: {left}")
+    expect(read_file(bin_dir, name) == read_file(data, name), f"bin/{name} is not data/'s after an interrupted build")
+    expect(f"Keeping {os.path.join(bin_dir, name)}" not in said, f"after an interrupted build, the build's copy was taken for the learner's: {said!r}")
+
+
 def read_file(*path):
     with open(os.path.join(*path), "rb") as f:
         return f.read()
@@ -117,6 +138,7 @@ def main(source, scratch):
     for name in theirs[3:]:
         expect(read(bin_dir, name) == read(data, name), f"bin/{name} is not data/'s")
     saves_during_builds(cmake, build, data, bin_dir, theirs[3])
+    interrupted_placing(cmake, build, data, bin_dir, theirs[3])
     return outcome(scratch, "ok: the build placed data/, removed only what it had placed, and kept the learner's files")
 
 
