@@ -9,6 +9,7 @@
 #include <string.h>
 
 #include "json.h"
+#include "shaders.h"
 #include "lesson_paths.h"  // written by the build: LESSONS_EXERCISES_FILE
 
 std::string exercisesFile(const char* given) { return given ? given : LESSONS_EXERCISES_FILE; }
@@ -21,6 +22,27 @@ std::string exerciseFile(const std::string& file, const std::string& path,
         project = slash == std::string::npos ? "." : project.substr(0, slash);
     }
     return project + "/" + pairFile(path, way.shaderFolder[0] != '\0');
+}
+
+// A target in this project's data/ is drawn from the committed text the
+// build keeps (see cmake/Originals.cmake): data/ is the learner's to edit.
+// Says so where the two differ.
+static std::string targetFile(const std::string& path) {
+    const std::string data = LESSONS_DATA_DIR, originals = LESSONS_ORIGINALS_DIR;
+    if (data.empty() || originals.empty() || path.compare(0, data.size() + 1, data + "/") != 0)
+        return path;
+    std::string original = originals + "/data" + path.substr(data.size());
+    char* kept = loadTextFile(original.c_str());
+    if (!kept) return path;  // built before the originals were kept
+    char* here = loadTextFile(path.c_str());
+    if (!here || strcmp(here, kept) != 0)
+        fprintf(stderr,
+                "%s is not the project's own (edited, in explore mode perhaps): the target is "
+                "drawn from the committed text, %s.\n",
+                path.c_str(), original.c_str());
+    free(here);
+    free(kept);
+    return original;
 }
 
 // The exercise `name` of the running lesson from `file`; null, having said
@@ -55,8 +77,8 @@ Exercise loadExercise(LessonRun& run, const Options& options, const char* name,
     const Exercise* found = lessonExercise(run, file, name, exercises);
     if (!found) exit(2);
     Exercise e = *found;
-    e.solutionVert = exerciseFile(file, e.solutionVert, run.way);
-    e.solutionFrag = exerciseFile(file, e.solutionFrag, run.way);
+    e.solutionVert = targetFile(exerciseFile(file, e.solutionVert, run.way));
+    e.solutionFrag = targetFile(exerciseFile(file, e.solutionFrag, run.way));
     PairSource solution;
     solution.fileVert = e.solutionVert;
     solution.fileFrag = e.solutionFrag;

@@ -189,6 +189,20 @@ echo "Clean room $release: clone to screenshot in $seconds s;" \
   "run.sh installed $(( ($(installed_kib) - before_kib) / 1024 )) MB of packages" \
   "($(( $(cached_mb) - before_mb )) MB downloaded, the rest from $downloads)"
 
+# A teacher who tried the guide's half-Lambert edit in data/ and then checks
+# the class: the target is still the project's committed pair.
+cat >"$root/tmp/target-check.sh" <<'CHECK'
+cd glsl-lessons
+git show HEAD:data/oswietlenie_rozproszone.vert >/tmp/committed.vert
+sed -i 's/max(dot(normal, lightDir), 0.0)/(dot(normal, lightDir) * 0.5 + 0.5)/' data/oswietlenie_rozproszone.vert
+env -u DISPLAY ./run.sh --check lesson_diffuse /tmp/committed.vert data/oswietlenie_rozproszone.frag 2>/tmp/said.txt
+status=$?
+cat /tmp/said.txt
+git checkout -q data/oswietlenie_rozproszone.vert
+[ $status -eq 0 ] && grep -q "is not the project's own" /tmp/said.txt
+CHECK
+as_user "bash /tmp/target-check.sh" || { echo "cleanroom: an edited data/ changed the exercise's target" >&2; exit 1; }
+
 started=$SECONDS
 if [ $with_web -eq 1 ]; then
   # The web page from nothing, as a learner starts it: ./run.sh --web installs
