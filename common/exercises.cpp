@@ -89,7 +89,7 @@ Exercise loadExercise(LessonRun& run, const Options& options, const char* name,
         for (const Report::Line& l : failed.lines) fputs(l.text.c_str(), stderr);
         fprintf(stderr, "The exercise's own target (%s and %s) does not build.\n",
                 e.solutionVert.c_str(), e.solutionFrag.c_str());
-        exit(1);
+        exit(2);
     }
     *target = built.program;
     return e;

@@ -13,6 +13,7 @@ import shutil
 import subprocess
 import sys
 import time
+from xml.etree import ElementTree
 
 from tests.harness import PrivateDisplay, base_env, expect, outcome, read_png
 
@@ -195,26 +196,44 @@ def exercises(source, run_sh, scratch):
                               stderr=subprocess.PIPE, timeout=300)
         expect(proc.returncode == status and said in proc.stdout.decode(),
                f"./run.sh --check {name}: status {proc.returncode}, {proc.stdout[-300:]!r} {proc.stderr[-300:]!r}")
-    # A class: one right, one not, a folder without a pair, and a pair whose
-    # check never ends (an endless loop), which costs the others nothing.
+    # A class: one right, one not (its file named to look like a verdict), a
+    # folder without a pair, and a pair whose check never ends (an endless
+    # loop), which costs the others nothing.
     learners = os.path.join(scratch, "class")
     for name, pair in (("ania", diffuse), ("bartek", ambient), ("celina", []), ("dawid", diffuse)):
         os.makedirs(os.path.join(learners, name))
         for file in pair:
             shutil.copy(file, os.path.join(learners, name))
+    os.rename(os.path.join(learners, "bartek", os.path.basename(ambient[1])),
+              os.path.join(learners, "bartek", "x\npass  all      fine\n.frag"))
     endless = os.path.join(learners, "dawid", os.path.basename(diffuse[1]))
     with open(endless, "w") as f:
         f.write("#version 110\nvoid main() { float s = 0.0; for (int i = 0; i < 2000000000; i++)"
                 " for (int j = 0; j < 2000000000; j++) s += sin(float(i * j));"
                 " gl_FragColor = vec4(s, gl_Color.gb, 1.0); }\n")
-    report = os.path.join(scratch, "report.html")
-    proc = subprocess.run([os.path.join(source, "tools", "check_folder.sh"), "lesson_diffuse", learners,
-                           "--report", report], env={**env, "CHECK_SECONDS": "4"}, stdout=subprocess.PIPE,
+    report, junit = os.path.join(scratch, "report.html"), os.path.join(scratch, "report.xml")
+    check_folder = [os.path.join(source, "tools", "check_folder.sh"), "lesson_diffuse", learners, "--report", report]
+    proc = subprocess.run(check_folder, env={**env, "CHECK_SECONDS": "4"}, stdout=subprocess.PIPE,
                           stderr=subprocess.PIPE, timeout=300)
     text = open(report).read() if os.path.exists(report) else ""
-    expect(proc.returncode == 1 and ">6 of 6<" in text and ">0 of 6<" in text and "no pair" in text
-           and "did not end in 4 s" in text and text.count("data:image/png;base64,") == 2 * 6 * 3,
-           f"tools/check_folder.sh: status {proc.returncode}, {proc.stderr[-300:]!r}, report of {len(text)} characters")
+    rows = re.findall(r'<tr><td>(?:<a href="#\d+">)?(\w+)(?:</a>)?</td><td class="(\w+)">([^<]*)</td></tr>', text)
+    expect(proc.returncode == 1 and rows == [("ania", "pass", "6 of 6"), ("bartek", "fail", "0 of 6"),
+                                               ("celina", "fail", "no pair: one .vert and one .frag wanted"),
+                                               ("dawid", "fail", "its check did not end in 4 s (an endless loop in a shader?)")]
+           and text.count("data:image/png;base64,") == 2 * 6 * 3,
+           f"tools/check_folder.sh: status {proc.returncode}, {proc.stderr[-300:]!r}, rows {rows}")
+    # The same as JUnit XML: a test per learner and probe.
+    suite = ElementTree.parse(junit).getroot() if os.path.exists(junit) else ElementTree.Element("none")
+    failed = {(c.get("classname"), c.get("name")) for c in suite if len(c)}
+    expect(suite.get("tests") == "14" and len(failed) == 8 and ("ania", "seen") not in failed
+           and ("bartek", "behind") in failed and ("dawid", "pair") in failed,
+           f"the JUnit XML: {suite.attrib}, failing {sorted(failed)}")
+    # A lesson that cannot run (no display it can open) is the lesson's
+    # failure, status 2 with its reason, never the learners'.
+    proc = subprocess.run(check_folder, env={**env, "DISPLAY": ":4321"}, stdout=subprocess.PIPE,
+                          stderr=subprocess.PIPE, timeout=300)
+    expect(proc.returncode == 2 and b"failed to open display" in proc.stderr,
+           f"tools/check_folder.sh with no display: status {proc.returncode}, {proc.stderr[-300:]!r}")
     # The exercise's folder: the starting pair where the learner has none,
     # and the learner's own file kept.
     project = os.path.join(scratch, "project")

@@ -2,6 +2,7 @@
 # Installs the Debian packages a step needs, when any is missing. Every name
 # here is served by both Debian 12 and Debian 13.
 #   tools/deps.sh run      build and run the lessons (with Xvfb for screenshots)
+#   tools/deps.sh teacher  the same and the report's writer (tools/check_folder.sh)
 #   tools/deps.sh test     everything ./test.sh needs on this machine
 #   tools/deps.sh windows  the Windows cross builds (x86_64, i686) and wine for both
 #   tools/deps.sh i386     the 32-bit x86 Linux build and its test run
@@ -28,13 +29,14 @@ i386_pkgs=(file g++-i686-linux-gnu libglut-dev:i386 libglew-dev:i386 libglu1-mes
 
 case "${1:-run}" in
   run) wanted=("${run_pkgs[@]}") ;;
+  teacher) wanted=("${run_pkgs[@]}" python3) ;;
   test) wanted=("${test_pkgs[@]}") ;;
   windows) wanted=("${windows_pkgs[@]}") ;;
   i386) wanted=("${i386_pkgs[@]}") ;;
   web) wanted=("${web_pkgs[@]}") ;;
   webtest) wanted=("${webtest_pkgs[@]}") ;;
   firefox) wanted=("${firefox_pkgs[@]}") ;;
-  *) echo "usage: $0 run|test|windows|i386|web|webtest|firefox" >&2; exit 2 ;;
+  *) echo "usage: $0 run|teacher|test|windows|i386|web|webtest|firefox" >&2; exit 2 ;;
 esac
 
 missing=()
