@@ -30,6 +30,8 @@ char* loadTextFile(const char* fileName) {
         // A file that shrank since ftell gives fewer bytes: end the text there.
         size_t got = fread(buff, 1, (size_t)fSize, file);
         buff[got] = '\0';
+        // A UTF-8 byte-order mark (editors on Windows write one) is no GLSL.
+        if (got >= 3 && memcmp(buff, "\xef\xbb\xbf", 3) == 0) memmove(buff, buff + 3, got - 2);
         if (ferror(file)) {
             free(buff);
             buff = NULL;

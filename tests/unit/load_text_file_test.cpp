@@ -28,6 +28,13 @@ TEST_F(LoadTextFileTest, ReadsTheWholeFileAndAddsOneNul) {
     EXPECT_EQ(text.p[source.size()], '\0');
 }
 
+TEST_F(LoadTextFileTest, ByteOrderMarkIsNotPartOfTheSource) {
+    // Editors on Windows save UTF-8 with a byte-order mark; GLSL knows none.
+    Text text(loadTextFile(write("bom.frag", "\xef\xbb\xbf#version 110\n").c_str()));
+    ASSERT_NE(text.p, nullptr);
+    EXPECT_STREQ(text.p, "#version 110\n");
+}
+
 TEST_F(LoadTextFileTest, EmptyFileGivesOnlyTheNul) {
     Text text(loadTextFile(write("empty.frag", "").c_str()));
     ASSERT_NE(text.p, nullptr);
