@@ -41,6 +41,31 @@ char* loadTextFile(const char* fileName) {
     return buff;
 }
 
+std::string otherDialect(const std::string& file, bool core) {
+    char* text = loadTextFile(file.c_str());
+    if (!text) return "";
+    // The first #version, as the compiler reads it (none: GLSL 1.10).
+    int version = 110;
+    const char* p = text;
+    while ((p = strstr(p, "#version")) != NULL) {
+        const char* line = p;
+        while (line > text && (line[-1] == ' ' || line[-1] == '\t')) --line;
+        if (line == text || line[-1] == '\n') {
+            version = atoi(p + 8);
+            break;
+        }
+        p += 8;
+    }
+    free(text);
+    char glsl[32];
+    snprintf(glsl, sizeof glsl, "GLSL %d.%02d", version / 100, version % 100);
+    if (core && version < 140)
+        return file + " is " + glsl + ", for OpenGL 2.0's built-in state: check it without --core.";
+    if (!core && version >= 140)
+        return file + " is " + glsl + ", for the core profile: check it with --core.";
+    return "";
+}
+
 // An object's info log: in a buffer from malloc, freed here, as the lesson
 // obtains it; "" when it is empty or its buffer cannot be had.
 typedef void(GLAPIENTRY* GetIv)(GLuint, GLenum, GLint*);

@@ -62,6 +62,11 @@ struct PairSource {
 // program, and a program that did not build goes at once. Prints nothing.
 BuildReport buildPair(const PairSource& source, bool atStartUp);
 
+// Where the shader in `file` is written for the other way of drawing than
+// `core` says (a GLSL 1.10 shader for the core profile, a core one for
+// OpenGL 2.0's state): one sentence saying so and what to do; otherwise "".
+std::string otherDialect(const std::string& file, bool core);
+
 // The pair of two files built quietly: the linked program, or 0.
 GLuint buildProgram(const char* fileVert, const char* fileFrag);
 

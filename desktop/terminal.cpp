@@ -162,11 +162,12 @@ void savePictures(const char* folder, size_t pair, const std::string& probe, int
 
 // --check: every pair of the options against the exercise's target, then
 // the end: status 0 when every probe of every pair passes, 1 otherwise, 2
-// for an exercise that does not exist.
+// for an exercise that does not exist or a pair of the other way of drawing.
 [[noreturn]] void runCheck(LessonRun& run, const Options& options) {
     GLuint target;
     Exercise exercise = loadExercise(run, options, options.check, &target);
-    bool passed = true;
+    const bool core = run.way.shaderFolder[0] != '\0';
+    bool passed = true, otherWay = false;
     for (size_t i = 0; i + 1 < options.pairs.size(); i += 2) {
         Json result('{');
         result.string("vertex", options.pairs[i])
@@ -177,6 +178,22 @@ void savePictures(const char* folder, size_t pair, const std::string& probe, int
             printf("%s and %s against %s (%s):\n", options.pairs[i], options.pairs[i + 1],
                    exercise.name.c_str(), run.way.name);
             fflush(stdout);
+        }
+        // A pair written for the other way of drawing builds and draws
+        // nothing: said as such (a teacher who forgot --core, or used it).
+        std::string other = otherDialect(options.pairs[i], core);
+        if (other.empty()) other = otherDialect(options.pairs[i + 1], core);
+        if (!other.empty()) {
+            otherWay = true;
+            if (options.json)
+                printf("%s\n", result.boolean("built", false)
+                                    .string("otherWay", other)
+                                    .boolean("passed", false)
+                                    .done()
+                                    .c_str());
+            else
+                printf("FAIL  %s\n", other.c_str());
+            continue;
         }
         PairSource source;
         source.fileVert = options.pairs[i];
@@ -216,7 +233,7 @@ void savePictures(const char* folder, size_t pair, const std::string& probe, int
         glDeleteProgram(answer.program);
     }
     fflush(stdout);
-    exit(passed ? 0 : 1);
+    exit(otherWay ? 2 : passed ? 0 : 1);
 }
 
 }  // namespace

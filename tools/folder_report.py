@@ -9,8 +9,9 @@ standard error) and the probes' pictures. A folder without a pair has only
 `name` and `missing`. The verdicts are read as data, never from printed
 lines: a file name or a log cannot change a row.
 
-Status 0 when every pair passes, 1 when one does not, 2 when the lesson
-itself failed (it gave no verdict though its check ended: no display, the
+Status 0 when every pair passes, 1 when one does not, 2 when every pair is
+written for the other way of drawing (--core forgotten, or given), or the
+lesson itself failed (it gave no verdict though its check ended: no display, the
 exercise's own target missing): its reason is in the report and on standard
 error."""
 
@@ -49,6 +50,8 @@ def learner(folder):
     elif check is None:
         r["row"], r["passed"] = "the lesson failed before checking the pair (see its section)", False
         r["lesson_failed"] = True
+    elif check.get("otherWay"):
+        r["row"], r["passed"] = check["otherWay"], False
     elif not check.get("built"):
         r["row"], r["passed"] = "the pair does not build", False
     else:
@@ -162,6 +165,10 @@ def main(exercise, profile, scratch, report, junit):
     failed = [r for r in learners if r.get("lesson_failed")]
     if failed:
         sys.stderr.write(f"The lesson itself failed, not the learners' pairs:\n{failed[0]['err']}\n")
+        return 2
+    pairs = [r for r in learners if r["check"]]
+    if pairs and all(r["check"].get("otherWay") for r in pairs):  # the class's, not a learner's
+        sys.stderr.write(f"Every pair is of the other way of drawing: {pairs[0]['row']}\n")
         return 2
     return 0 if all(r["passed"] for r in learners) else 1
 
