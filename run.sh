@@ -91,7 +91,7 @@ case $mode in
     tools/deps.sh run
     build_desktop "$exercise_reader"
     ;;&
-  exercises) list_exercises; exit 0 ;;
+  exercises) list_exercises || exit 2; exit 0 ;;
   exercise | check)
     lesson=$(exercise_lesson "$exercise") || exit 2
     given=1

@@ -1,6 +1,7 @@
 // Reading the exercises (see exercise_file.h).
 #include "exercise_file.h"
 
+#include <ctype.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -26,6 +27,24 @@ bool pairOf(const std::string& rest, std::string& vert, std::string& frag) {
     split(rest, vert, second);
     frag = second;
     return !vert.empty() && !frag.empty() && frag.find_first_of(" \t") == std::string::npos;
+}
+
+// The probe scenes a lesson can draw.
+const char* const probeNames[] = {"seen",      "orbit", "behind", "grazing", "colours",
+                                  "shininess", "scale", "images"};
+
+bool knownProbe(const std::string& name) {
+    for (const char* p : probeNames)
+        if (name == p) return true;
+    return false;
+}
+
+// A name a command line and a folder can hold as it is.
+bool oneWord(const std::string& name) {
+    if (name.empty()) return false;
+    for (char c : name)
+        if (!isalnum((unsigned char)c) && c != '_' && c != '-') return false;
+    return true;
 }
 
 bool complete(const Exercise& e, std::string& missing) {
@@ -54,6 +73,7 @@ bool readExercises(const char* file, std::vector<Exercise>& exercises, std::stri
     }
     char buffer[4096];
     int number = 0;
+    std::vector<int> lines;  // where each exercise starts
     std::string missing;
     auto fail = [&](const std::string& reason) {
         why = std::string(file) + ":" + std::to_string(number) + ": " + reason;
@@ -67,8 +87,18 @@ bool readExercises(const char* file, std::vector<Exercise>& exercises, std::stri
         if (line.empty() || line[0] == '#') continue;
         split(line, word, rest);
         if (word == "exercise") {
-            if (!exercises.empty() && !complete(exercises.back(), missing))
+            if (!exercises.empty() && !complete(exercises.back(), missing)) {
+                number = lines.back();  // said at the exercise's own line
                 return fail(exercises.back().name + " has no " + missing);
+            }
+            if (!oneWord(rest))
+                return fail("an exercise's name is one word of letters, digits, _ and -, not \"" +
+                            rest + "\"");
+            for (size_t i = 0; i < exercises.size(); ++i)
+                if (exercises[i].name == rest)
+                    return fail("a second exercise called " + rest + " (the first is at line " +
+                                std::to_string(lines[i]) + ")");
+            lines.push_back(number);
             exercises.push_back(Exercise{});
             exercises.back().name = rest;
             continue;
@@ -106,6 +136,13 @@ bool readExercises(const char* file, std::vector<Exercise>& exercises, std::stri
         } else if (word == "probe") {
             ExerciseProbe p;
             split(rest, p.name, p.sentence);
+            if (!knownProbe(p.name)) {
+                std::string known;
+                for (const char* name : probeNames) known += std::string(known.empty() ? "" : ", ") + name;
+                return fail("no probe called \"" + p.name + "\" (the probes: " + known + ")");
+            }
+            for (const ExerciseProbe& q : e.probes)
+                if (q.name == p.name) return fail("probe " + p.name + " twice in " + e.name);
             e.probes.push_back(p);
         } else
             return fail("\"" + word + "\" is not a word of the exercises' file");
@@ -116,7 +153,8 @@ bool readExercises(const char* file, std::vector<Exercise>& exercises, std::stri
         return false;
     }
     if (!complete(exercises.back(), missing)) {
-        why = std::string(file) + ": " + exercises.back().name + " has no " + missing;
+        why = std::string(file) + ":" + std::to_string(lines.back()) + ": " +
+              exercises.back().name + " has no " + missing;
         return false;
     }
     for (size_t i = 0; i + 1 < exercises.size(); ++i) exercises[i].next = exercises[i + 1].name;

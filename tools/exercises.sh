@@ -16,22 +16,27 @@ exercise_lines() {
   "$PWD/build/bin/$exercise_reader" "$@" --list-exercises lines
 }
 
-# NAME's line, in the array `fields`; false when there is no such exercise.
+# NAME's line, in the array `fields`; status 1 when there is no such
+# exercise, 2 when the exercises cannot be read (the program said why, with
+# the line of the file).
 exercise_fields() {  # exercise_fields NAME [--core]
-  local name=$1 line
+  local name=$1 line lines
   shift
+  lines=$(exercise_lines "$@") || return 2
   while IFS= read -r line; do
     IFS=$'\t' read -r -a fields <<<"$line"
     [ "${fields[0]}" != "$name" ] || return 0
-  done < <(exercise_lines "$@")
+  done <<<"$lines"
   return 1
 }
 
 exercise_lesson() {
-  if ! exercise_fields "$1"; then
+  local found=0
+  exercise_fields "$1" || found=$?
+  if [ $found -eq 1 ]; then
     echo "run.sh: no exercise called '$1' (./run.sh --exercises lists them)" >&2
-    return 1
   fi
+  [ $found -eq 0 ] || return $found
   echo "${fields[1]}"
 }
 
@@ -42,7 +47,8 @@ exercise_state() {
 }
 
 list_exercises() {
-  local name lesson teaches state solved=0 count=0 next=
+  local name lesson teaches state solved=0 count=0 next= lines
+  lines=$(exercise_lines) || return 2
   echo "The exercises, first to last (./run.sh --exercise NAME starts one in mine/NAME/; add --core for the core profile):"
   while IFS=$'\t' read -r name lesson _ _ _ _ _ teaches; do
     state=$(exercise_state "$name")
@@ -50,7 +56,7 @@ list_exercises() {
     case $state in *solved*) solved=$((solved + 1)) ;; *) [ -n "$next" ] || next=$name ;; esac
     printf '  %-22s in %-22s %s\n' "$name" "$lesson" "$state"
     printf '  %-22s %s\n' "" "$teaches"
-  done < <(exercise_lines)
+  done <<<"$lines"
   echo "$solved of $count solved.${next:+ Next: ./run.sh --exercise $next}"
 }
 
