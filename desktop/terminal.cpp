@@ -3,6 +3,7 @@
 // saved, its screenshots, and the command line's pictures and checks.
 #include <GL/glew.h>
 #include <GL/freeglut.h>
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "exercises.h"
+#include "file_status.h"
 #include "json.h"
 #include "frontend.h"
 #include "folders.h"
@@ -44,6 +46,11 @@ void keepProgress(const WayOfDrawing& way, const char* state) {
     std::vector<std::string> lines;
     std::string prefix = std::string(way.shaderFolder[0] ? "core profile" : "GLSL 1.10") + ": ";
     bool found = false;
+    if (*notAFile(progressFile)) {  // a folder of that name, say
+        fprintf(stderr, "Your progress is not kept: %s here is %s, not a file. Move it away.\n",
+                progressFile, notAFile(progressFile));
+        return;
+    }
     if (FILE* f = fopen(progressFile, "r")) {
         char line[256];
         while (fgets(line, sizeof line, f)) {
@@ -59,15 +66,27 @@ void keepProgress(const WayOfDrawing& way, const char* state) {
         fclose(f);
     }
     if (!found) lines.push_back(prefix + state);
+    // Written beside it and renamed over it (a symlink there is replaced,
+    // never written through): a file of ours, made afresh.
     std::string temporary = std::string(progressFile) + ".part";
+    remove(temporary.c_str());
+#ifdef _WIN32
     FILE* f = fopen(temporary.c_str(), "w");
-    if (!f) return;
-    for (const std::string& l : lines) fprintf(f, "%s\n", l.c_str());
-    bool ok = fclose(f) == 0;
+#else
+    FILE* f = fopen(temporary.c_str(), "wx");  // fails rather than follow a link made since
+#endif
+    bool ok = f != NULL;
+    if (f) {
+        for (const std::string& l : lines) fprintf(f, "%s\n", l.c_str());
+        ok = fclose(f) == 0;
+    }
 #ifdef _WIN32
     if (ok) remove(progressFile);
 #endif
-    if (!ok || rename(temporary.c_str(), progressFile) != 0) remove(temporary.c_str());
+    if (!ok || rename(temporary.c_str(), progressFile) != 0) {
+        fprintf(stderr, "Your progress could not be kept in %s: %s.\n", progressFile, strerror(errno));
+        remove(temporary.c_str());
+    }
 }
 
 // The report's lines as they stand: standard output flushed before each

@@ -800,9 +800,14 @@ def no_silent_failure(lesson, opts):
 def exercise_flow(lesson, opts):
     """An exercise as a learner practises it: started from its starting pair,
     a near miss saved is checked and the failing probe named, p shows that
-    scene, the solution saved passes, and the progress is kept."""
+    scene, the solution saved passes, and the progress is kept (never
+    written through a link left where it is written first)."""
     project = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
     folder = lesson.scratch()
+    outside = os.path.join(lesson.scratch(), "outside.txt")
+    with open(outside, "w") as f:
+        f.write("not the lesson's\n")
+    os.symlink(outside, os.path.join(folder, "progress.txt.part"))
     for kind in ("vert", "frag"):
         shutil.copy(os.path.join(project, "data", f"oswietlenie_otoczenia.{kind}"), os.path.join(folder, f"{lesson.stem}.{kind}"))
     vert = os.path.join(folder, lesson.vert)
@@ -845,7 +850,10 @@ def exercise_flow(lesson, opts):
         check(running.finish().rc == 0, "Escape in an exercise")
     with open(os.path.join(folder, "progress.txt")) as f:
         kept = f.read()
-    check(kept == "GLSL 1.10: solved\n", f"the progress kept: {kept!r}")
+    check(kept == "GLSL 1.10: solved\n" and not os.path.islink(os.path.join(folder, "progress.txt")),
+          f"the progress kept: {kept!r}")
+    with open(outside) as f:
+        check(f.read() == "not the lesson's\n", "the progress was written through a symlink")
 
 
 # Shader files and the shader pipeline ----------------------------------------------------------
