@@ -134,7 +134,7 @@ build_desktop "$lesson"
 bin=$root/build/bin
 
 if [ "$mode" = exercise ]; then
-  folder=$(exercise_folder "$exercise" "$bin" "${core[@]}")
+  folder=$(exercise_folder "$exercise" "$bin" "${core[@]}") || exit 1
   cd "$folder"
   exec "$bin/$lesson" "${core[@]}" --explore --exercise "$exercise"
 fi

@@ -252,6 +252,14 @@ def exercises(source, run_sh, scratch):
     expect(open(own).read() == "// mine\n" and b"Keeping your" in proc.stderr and os.path.exists(frag)
            and open(frag).read() == open(ambient[1]).read(),
            f"the exercise's folder: {proc.stderr!r}, the learner's file now {open(own).read()!r}")
+    # A link to nothing where a file would be started: said, nothing started.
+    os.remove(frag)
+    os.symlink(os.path.join(scratch, "nowhere"), frag)
+    proc = subprocess.run(["bash", "-c", ". tools/exercises.sh && exercise_folder lesson_diffuse /none"],
+                          cwd=project, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
+    expect(proc.returncode != 0 and b"is a link to nothing" in proc.stderr and b"Started" not in proc.stderr
+           and not os.path.exists(os.path.join(scratch, "nowhere")),
+           f"a dangling link in the exercise's folder: status {proc.returncode}, {proc.stderr!r}")
 
 
 def server(source, scratch):

@@ -60,24 +60,42 @@ list_exercises() {
   echo "$solved of $count solved.${next:+ Next: ./run.sh --exercise $next}"
 }
 
+# Copies FROM to TO whole or not at all: a full disk or a folder that cannot
+# be written leaves no empty or cut file behind to be kept as the learner's.
+copy_whole() {  # copy_whole FROM TO
+  local why
+  if ! why=$(cp "$1" "$2.part-$$" 2>&1 && mv -f "$2.part-$$" "$2" 2>&1); then
+    rm -f "$2.part-$$"
+    echo "run.sh: could not copy $1 to $2: ${why##*: }." \
+      "Nothing was started: make room on the disk, or make $(dirname "$2") writable, and try again." >&2
+    return 1
+  fi
+}
+
 exercise_folder() {
   local name=$1 bin=$2 core=${3:-} folder i start file
   folder=$PWD/mine/$name
   exercise_fields "$name" $core || return 1
   for i in 0 1; do
     start=${fields[2 + i]} file=$folder/${fields[4 + i]}
-    mkdir -p "$(dirname "$file")"
-    if [ -e "$file" ]; then
+    if ! mkdir -p "$(dirname "$file")" 2>/dev/null || [ ! -w "$(dirname "$file")" ] || [ ! -x "$(dirname "$file")" ]; then
+      echo "run.sh: cannot write in $(dirname "$file"): make it a folder you can write in, and try again." >&2
+      return 1
+    fi
+    if [ -L "$file" ] && [ ! -e "$file" ]; then
+      echo "run.sh: $file is a link to nothing: remove it to start again from $start." >&2
+      return 1
+    elif [ -e "$file" ]; then
       echo "Keeping your $file (remove it to start again from $start)." >&2
     else
-      cp "$start" "$file"
+      copy_whole "$start" "$file" || return 1
       echo "Started $file from $start." >&2
     fi
   done
   # The texturing lessons' images, unless the learner has their own.
   for image in tex0.tga tex1.tga; do
     [ "${fields[6]}" = textures ] || break
-    [ ! -f "$bin/$image" ] || [ -e "$folder/$image" ] || cp "$bin/$image" "$folder/$image"
+    [ ! -f "$bin/$image" ] || [ -e "$folder/$image" ] || copy_whole "$bin/$image" "$folder/$image" || return 1
   done
   echo "$folder"
 }
