@@ -7,7 +7,7 @@ foreach(file run.cpp frame.cpp label.cpp picture.cpp explore.cpp practice.cpp ch
   list(APPEND LESSON_PORTABLE_SOURCES ${PROJECT_SOURCE_DIR}/common/${file})
 endforeach()
 set(LESSON_DESKTOP_SOURCES)
-foreach(file terminal.cpp ways.cpp builtin_state.cpp fixed_lighting.cpp TargaMipmap.cpp watcher.cpp
+foreach(file terminal.cpp apart.cpp ways.cpp builtin_state.cpp fixed_lighting.cpp TargaMipmap.cpp watcher.cpp
              screenshot.cpp)
   list(APPEND LESSON_DESKTOP_SOURCES ${PROJECT_SOURCE_DIR}/desktop/${file})
 endforeach()

@@ -27,3 +27,8 @@ void followLearner(LessonRun& run, const Report& started);
 
 // After the window's frame is drawn and before the swap.
 void afterFrame(LessonRun& run);
+
+// In an exercise, the learner's pair checked apart from the window before
+// it is built (a shader that crashes the driver or never ends costs that
+// check, not the window): "" when it may be built, otherwise why not.
+std::string checkedApart(const Options& options, const std::string& vert, const std::string& frag);

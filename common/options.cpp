@@ -27,6 +27,7 @@ const char* const help =
     "    --pictures DIR      each probe's pictures saved in DIR: the answer's, the\n"
     "                        target's and their difference\n"
     "    --exercises FILE    the exercises' file (default: the project's)\n"
+    "    --apart             no window shown: the check a practising window runs apart\n"
     "  --list-exercises json|lines\n"
     "                        the exercises, their lessons and pairs (with --core, the\n"
     "                        core profile's), as JSON or one tab-separated line each\n";
@@ -125,6 +126,8 @@ Options readOptions(int argc, char** argv) {
             o.core = true;
         else if (strcmp(arg, "--json") == 0)
             o.json = true;
+        else if (strcmp(arg, "--apart") == 0)
+            o.apart = true;
         else if (strcmp(arg, "--explore") == 0)
             o.explore = true;
         else if (strcmp(arg, "--help") == 0)

@@ -24,6 +24,9 @@ struct Options {
     const char* pictures = nullptr;
     // --json (with --check): each pair's verdict as one JSON object a line
     bool json = false;
+    // --apart (with --check): the window is hidden; the check a practising
+    // window runs in a process of its own before it builds a saved pair
+    bool apart = false;
     // --exercise NAME (with --explore): practise an exercise on the pair in
     // the working folder, checked against its target at every save
     const char* exercise = nullptr;

@@ -188,6 +188,17 @@ int startLesson(const LessonEntry& entry, int argc, char** argv) {
     const Lesson& row = entry.row;
     const WayOfDrawing& way = run->way;
     useUtf8Console();
+    if (options.exercise) {  // the learner's pair, before this window builds it
+        std::string refused = checkedApart(options, lessonFile(row.vertexFile, way),
+                                           lessonFile(row.fragmentFile, way));
+        if (!refused.empty()) {
+            fprintf(stderr,
+                    "Your pair (%s and %s) is not built: %s. Change it and start again.\n",
+                    lessonFile(row.vertexFile, way).c_str(),
+                    lessonFile(row.fragmentFile, way).c_str(), refused.c_str());
+            exit(1);
+        }
+    }
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(400, 400);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "apart.h"
 #include "exercises.h"
 #include "file_status.h"
 #include "json.h"
@@ -28,6 +29,7 @@ const char* const progressFile = "progress.txt";
 
 Watcher watcher;
 bool following = false;      // explore mode follows the pair's files
+const Options* practising = nullptr;  // an exercise: its saves are checked apart first
 bool screenshotDue = false;  // the next frame is saved as a screenshot
 std::string programName;     // names the screenshots
 std::string titleShown;      // the window's title as set last
@@ -121,6 +123,19 @@ void lookAtFiles(int) {
     if (ask == Watcher::NOTHING) return;
     LessonRun& run = runningLesson();
     bool quiet = ask == Watcher::BUILD_QUIETLY;
+    if (practising) {  // checked apart first: a pair that crashes or hangs stays out of the window
+        FileStamp vert = stampOf(run.fileVert.c_str()), frag = stampOf(run.fileFrag.c_str());
+        std::string refused = checkApart(*practising, run.fileVert, run.fileFrag);
+        if (!refused.empty()) {
+            Report report;
+            report.warn("Your pair is not built: %s. The window keeps the last pair that "
+                        "worked; change the shader and save again.\n",
+                        refused.c_str());
+            show(run, report);
+            watcher.follow(run.fileVert, run.fileFrag, vert, frag);  // a save since is looked at
+            return;
+        }
+    }
     Report report = run.rebuild(quiet);
     show(run, report);                            // which follows the files as the build read them
     if (!report.built) followFiles(run, report);  // a file away: followed as it is now
@@ -287,8 +302,15 @@ void afterFrame(LessonRun&) {
     saveScreenshot(programName, w, h, rgb);
 }
 
+std::string checkedApart(const Options& options, const std::string& vert, const std::string& frag) {
+    return checkApart(options, vert, frag);
+}
+
 void beforeLoop(LessonRun& run, const Options& options) {
     programName = baseName(options.program);
+    if (options.apart) glutHideWindow();  // a practising window's check: nothing to see
+    static Options kept = options;
+    if (options.exercise) practising = &kept;
     if (options.picture) savePicture(run, options);
     if (options.check) runCheck(run, options);
     if (options.exercise) startExercise(options);  // checked at every build from now on

@@ -856,6 +856,43 @@ def exercise_flow(lesson, opts):
         check(f.read() == "not the lesson's\n", "the progress was written through a symlink")
 
 
+@case
+def exercise_apart(lesson, opts):
+    """A save that crashes the driver's compiler, or never finishes a frame,
+    is checked apart from the window: refused with its reason, the window
+    stays and takes the next save; started with such a pair, the lesson says
+    why rather than crash."""
+    folder = lesson.scratch()
+    project = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+    frag = os.path.join(folder, lesson.frag)
+    for kind in ("vert", "frag"):
+        shutil.copy(os.path.join(project, "data", f"oswietlenie_otoczenia.{kind}"), os.path.join(folder, f"{lesson.stem}.{kind}"))
+    crashing = "#version 110\nvoid main() { float s = " + " + ".join(f"{i % 7}.0" for i in range(20000)) + \
+        "; gl_FragColor = vec4(s, gl_Color.gb, 1.0); }\n"
+    endless = ("#version 110\nvoid main() { float s = 0.0; for (int i = 0; i < 2000000000; i++)"
+               " for (int j = 0; j < 2000000000; j++) s += sin(float(i * j)); gl_FragColor = vec4(s); }\n")
+    command = [os.path.join(lesson.bin_dir, lesson.name), "--explore", "--exercise", "lesson_diffuse"]
+    with PrivateDisplay("840x480") as display:
+        env = {**probe_env(lesson, folder, base_env(display.name)), "CHECK_SECONDS": "3"}
+        with Running(lesson, folder, display, command=command, env=env, explore=True) as running:
+            for text, said in ((crashing, "the driver crashed compiling or drawing it (signal 11"),
+                               (endless, "no picture within 3 s")):
+                with open(frag, "w") as f:
+                    f.write(text)
+                deadline = time.monotonic() + 15
+                while said.encode() not in running.output()[1]:
+                    check(time.monotonic() < deadline and running.proc.poll() is None,
+                          f"a save the window must not build: {running.output()[1][-300:]!r}")
+                    time.sleep(0.05)
+            running.key("Escape")
+            check(running.finish().rc == 0, "Escape after two refused saves")
+        with open(frag, "w") as f:
+            f.write(crashing)
+        started = subprocess.run(command, cwd=folder, env=env, capture_output=True, timeout=60)
+        check(started.returncode == 1 and b"is not built: the driver crashed" in started.stderr,
+              f"started with a crashing pair: status {started.returncode}, {started.stderr[-300:]!r}")
+
+
 # Shader files and the shader pipeline ----------------------------------------------------------
 
 GOOD_VERT = "#version 110\nvoid main() { gl_Position = ftransform(); }\n"
