@@ -266,6 +266,7 @@ Verdict LessonRun::checkAnswer(const Exercise& e, unsigned int answer, unsigned 
             Comparison c = compare(mine[p], drawn.probes[p], &made.difference);
             r.covered = c.covered;
             r.differing = c.differing;
+            r.spot = c.spotOnly();
             r.passed = c.same();
             made.answer = mine[p].white;
             made.target = drawn.probes[p].white;
@@ -308,6 +309,11 @@ Verdict LessonRun::checkAnswer(const Exercise& e, unsigned int answer, unsigned 
     }
     const ProbeResult& told = verdict.probes[best];
     verdict.likely = "Most telling, " + told.scene + ": " + told.means;
+    if (told.spot)  // right but for a few pixels together: no question of light or colour
+        verdict.likely = "Most telling, " + told.scene +
+                         ": yours differs from the target in one small spot (the difference "
+                         "picture shows it in red): is something drawn there that the target "
+                         "does not draw?";
     for (const ProbeResult& r : verdict.probes)
         if (!r.passed && &r != &told) verdict.alsoDiffers.push_back(r.name);
     return verdict;

@@ -20,6 +20,11 @@ const int pixelTolerance = 12;
 // teapot covers (in either picture) differ: the silhouette's edge pixels
 // may fall either way when an answer computes the position its own way.
 const double shareTolerance = 0.005;
+// ...and no spot of them: differing pixels whose four neighbours all differ
+// too are a patch, not an edge (an edge that falls the other way is a line
+// one or two pixels wide, with none). A spot the size of a highlight (a few
+// pixels across at the probes' 200 × 200) has more than this many.
+const long patchTolerance = 6;
 
 // How far apart two pixels are: their channels' largest difference.
 int worstOf(const unsigned char* a, const unsigned char* b) {
@@ -45,7 +50,13 @@ void markDifference(const unsigned char* answer, const unsigned char* target, un
 
 }  // namespace
 
-bool Comparison::same() const { return covered > 0 && differing <= shareTolerance * covered; }
+bool Comparison::spotOnly() const {
+    return covered > 0 && differing <= shareTolerance * covered && patch > patchTolerance;
+}
+
+bool Comparison::same() const {
+    return covered > 0 && differing <= shareTolerance * covered && patch <= patchTolerance;
+}
 
 Comparison compare(const ProbeImages& a, const ProbeImages& b,
                    std::vector<unsigned char>* difference) {
@@ -53,14 +64,29 @@ Comparison compare(const ProbeImages& a, const ProbeImages& b,
     size_t size = a.white.size();
     if (b.white.size() != size || a.black.size() != size || b.black.size() != size) return c;
     if (difference) difference->assign(size, 255);
+    std::vector<unsigned char> differs(size / 3, 0);
     for (size_t i = 0; i < size; i += 3) {
         bool aCovers = memcmp(&a.white[i], &a.black[i], 3) == 0;
         bool bCovers = memcmp(&b.white[i], &b.black[i], 3) == 0;
         if (!aCovers && !bCovers) continue;
         ++c.covered;
-        if (worstOf(&a.white[i], &b.white[i]) > pixelTolerance) ++c.differing;
+        if (worstOf(&a.white[i], &b.white[i]) > pixelTolerance) {
+            ++c.differing;
+            differs[i / 3] = 1;
+        }
         if (difference) markDifference(&a.white[i], &b.white[i], &(*difference)[i]);
     }
+    // The pictures are square: a pixel's neighbours are one row up and down.
+    size_t side = 0;
+    while ((side + 1) * (side + 1) <= differs.size()) ++side;
+    if (side * side != differs.size()) return c;
+    for (size_t y = 1; y + 1 < side; ++y)
+        for (size_t x = 1; x + 1 < side; ++x) {
+            size_t p = y * side + x;
+            if (differs[p] && differs[p - 1] && differs[p + 1] && differs[p - side] &&
+                differs[p + side])
+                ++c.patch;
+        }
     return c;
 }
 
@@ -94,7 +120,11 @@ std::string resultLines(const Verdict& verdict) {
     for (const ProbeResult& r : verdict.probes) {
         char name[32], counts[64];
         snprintf(name, sizeof name, "%-9s", r.name.c_str());
-        snprintf(counts, sizeof counts, " (%ld of %ld pixels differ)", r.differing, r.covered);
+        if (r.spot)  // failed by a spot, not by how many
+            snprintf(counts, sizeof counts, " (%ld of %ld pixels differ, in a spot)", r.differing,
+                     r.covered);
+        else
+            snprintf(counts, sizeof counts, " (%ld of %ld pixels differ)", r.differing, r.covered);
         text += (r.passed ? "pass  " : "FAIL  ") + std::string(name) + "  " + r.scene +
                 (r.passed ? "" : counts) + "\n";
     }
@@ -112,6 +142,7 @@ void addVerdict(Json& object, const Verdict& verdict) {
                         .string("means", r.means)
                         .boolean("passed", r.passed)
                         .number("differing", r.differing)
+                        .boolean("spot", r.spot)
                         .number("covered", r.covered)
                         .field("share", share)
                         .done());

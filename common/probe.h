@@ -20,7 +20,9 @@ struct ProbeImages {
 struct Comparison {
     long covered = 0;
     long differing = 0;
-    bool same() const;  // few enough differ to pass
+    long patch = 0;     // differing pixels whose four neighbours all differ
+    bool same() const;      // few enough differ, and in no spot, to pass
+    bool spotOnly() const;  // few enough differ, but in a spot
 };
 Comparison compare(const ProbeImages& a, const ProbeImages& b,
                    std::vector<unsigned char>* difference = nullptr);
@@ -32,6 +34,7 @@ struct ProbeResult {
     std::string means;   // what a failure there means in this exercise
     long covered = 0;    // pixels the teapot covers in either picture
     long differing = 0;  // of those, pixels that differ beyond the tolerance
+    bool spot = false;   // failed by a spot of them alone, few as they are
     bool passed = false;
 };
 

@@ -36,6 +36,11 @@ HALF_THE_OTHER_WAY = (R(r"normalize\((gl_LightSource\[0\]\.halfVector\.xyz|light
                       "normalize(vec3(0.0, 0.0, 1.0) + lightDir)")
 TINTED = ("vec4 specular = ", "vec4 specular = texel * ")
 
+# Every exercise's solution with a hole the size of a small highlight in
+# the middle of the picture: few pixels, but together, so it fails.
+SPOT = ("a small spot", False, [("f", R(r"\}\s*$"),
+                                 "    if (distance(gl_FragCoord.xy, vec2(100.0, 100.0)) < 4.0) discard;\n}\n")])
+
 # For each exercise: (what the answer is, whether it should pass, edits).
 # An edit is (file, pattern, replacement) with file "v" or "f", or a pair
 # (pattern, replacement) for whichever file matches.
@@ -170,7 +175,7 @@ def main():
             texts[kind] = f.read()
     answers = [("the solution", True, pair["solution"]), ("the starting pair", False, pair["start"])]
     scratch = tempfile.mkdtemp(prefix=f"exercise-{opts.name}.")
-    made_up = [(what, passes, edited(texts, edits, what)) for what, passes, edits in ANSWERS[opts.name]]
+    made_up = [(what, passes, edited(texts, edits, what)) for what, passes, edits in ANSWERS[opts.name] + [SPOT]]
     names = {}  # the answer's number -> the known mistake it is
     for mistake in exercise["mistakes"]:
         made = mistaken(texts, mistake)

@@ -25,7 +25,7 @@ const practice = (() => {
       }
       const text = document.createElement('span');
       text.textContent = probe.passed ? `pass: ${probe.scene}`
-        : `FAIL: ${probe.scene} (${probe.differing} of ${probe.covered} pixels differ)`;
+        : `FAIL: ${probe.scene} (${probe.differing} of ${probe.covered} pixels differ${probe.spot ? ", in a spot" : ""})`;
       item.appendChild(text);
       list.appendChild(item);
     });
