@@ -35,13 +35,18 @@ FLIP_T = (R(r"(tex[01]), (gl_TexCoord\[0\]\.st|surfaceCoord)\)"), r"\1, vec2(\2.
 HALF_THE_OTHER_WAY = (R(r"normalize\((gl_LightSource\[0\]\.halfVector\.xyz|lightDir \+ vec3\(0\.0, 0\.0, 1\.0\))\)"),
                       "normalize(vec3(0.0, 0.0, 1.0) + lightDir)")
 TINTED = ("vec4 specular = ", "vec4 specular = texel * ")
+# Like the normal matrix but for a stretched teapot (GLSL 1.10 alone: the
+# core profile's pairs are handed no model-view matrix).
+BY_MODEL_VIEW = ("the normal turned by the model-view matrix", False,
+                 [(R(r"gl_NormalMatrix \* gl_Normal"), "(gl_ModelViewMatrix * vec4(gl_Normal, 0.0)).xyz")], "1.10")
 
 # Every exercise's solution with a hole the size of a small highlight in
 # the middle of the picture: few pixels, but together, so it fails.
 SPOT = ("a small spot", False, [("f", R(r"\}\s*$"),
                                  "    if (distance(gl_FragCoord.xy, vec2(100.0, 100.0)) < 4.0) discard;\n}\n")])
 
-# For each exercise: (what the answer is, whether it should pass, edits).
+# For each exercise: (what the answer is, whether it should pass, edits[,
+# the one profile it is for: "1.10" or "core"]).
 # An edit is (file, pattern, replacement) with file "v" or "f", or a pair
 # (pattern, replacement) for whichever file matches.
 ANSWERS = {
@@ -89,6 +94,7 @@ ANSWERS = {
         ("the highlight tinted", False, [TINTED]),
         ("the exponent written as a number", False, [FIXED_EXPONENT]),
         ("t flipped", False, [FLIP_T]),
+        BY_MODEL_VIEW,
     ],
     "half_lambert": [
         ("squared by pow", True, [("halfLambert * halfLambert", "pow(halfLambert, 2.0)")]),
@@ -114,11 +120,13 @@ ANSWERS = {
         ("clamp for max", True, [CLAMP]),
         ("the diffuse light untextured", False, [("vec4 diffuse = texel * ", "vec4 diffuse = ")]),
         ("the exponent written as a number", False, [FIXED_EXPONENT]),
+        BY_MODEL_VIEW,
     ],
     "specular_colour": [
         ("the light's colour first", True, [(R(MATERIAL + r" \* " + LIGHT_SPECULAR), r"\2 * \1")]),
         ("the light's colour alone", False, [(R(MATERIAL + r" \* "), "")]),
         ("the material's colour alone", False, [(R(r" \* " + LIGHT_SPECULAR), "")]),
+        BY_MODEL_VIEW,
     ],
     "per_fragment_diffuse": [
         ("clamp for max", True, [CLAMP]),
@@ -175,7 +183,8 @@ def main():
             texts[kind] = f.read()
     answers = [("the solution", True, pair["solution"]), ("the starting pair", False, pair["start"])]
     scratch = tempfile.mkdtemp(prefix=f"exercise-{opts.name}.")
-    made_up = [(what, passes, edited(texts, edits, what)) for what, passes, edits in ANSWERS[opts.name] + [SPOT]]
+    made_up = [(what, passes, edited(texts, edits, what)) for what, passes, edits, *only in ANSWERS[opts.name] + [SPOT]
+               if not only or only[0] == ("core" if opts.core else "1.10")]
     names = {}  # the answer's number -> the known mistake it is
     for mistake in exercise["mistakes"]:
         made = mistaken(texts, mistake)
