@@ -22,6 +22,7 @@
 # (out/LESSON-core.png with --core).
 # Only the lesson and the files it reads are built: no tests, no benchmarks.
 set -euo pipefail
+here=$PWD  # where the learner is: files they name are found from here
 cd "$(dirname "$0")"
 root=$PWD
 . tools/build.sh
@@ -141,6 +142,7 @@ fi
 if [ "$mode" = check ]; then
   files=()
   for file in "${pair[@]}"; do
+    case $file in /*) ;; *) file=$here/$file ;; esac
     [ -f "$file" ] || { echo "run.sh: no file '$file'" >&2; exit 2; }
     files+=("$(cd "$(dirname "$file")" && pwd)/$(basename "$file")")
   done

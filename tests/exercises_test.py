@@ -198,6 +198,8 @@ def main():
             with open(files[-1], "w") as f:
                 f.write(made[kind])
         answers.append((what, passes, files))
+    # Last, a pair that passes: the status is every pair's, not the last one's.
+    answers.append(("the solution, once more", True, pair["solution"]))
     command = [os.path.join(os.path.abspath(opts.bin), exercise["lesson"])] + (["--core"] if opts.core else [])
     command += ["--check", opts.name, "--json"]
     for _, _, files in answers:
