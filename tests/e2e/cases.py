@@ -840,6 +840,18 @@ def exercise_flow(lesson, opts):
         while b"Probe " not in running.output()[0]:
             check(time.monotonic() < deadline, "p did not show a failing probe's scene")
             time.sleep(0.02)
+        shown = re.search(r"Probe (\w+):", running.output()[0].decode(errors="replace")).group(1)
+        check(f"FAIL  {shown}" in near, f"p showed {shown}, which passes")
+        # The hints from the first, as the exercises' file lists them.
+        with open(os.path.join(project, "exercises", "exercises.txt")) as f:
+            block = f.read().split("exercise lesson_diffuse\n", 1)[1].split("\nexercise ", 1)[0]
+        first = re.search(r"^hint (.*)$", block, re.M).group(1)
+        running.key("n")
+        deadline = time.monotonic() + 3
+        while b"Hint " not in running.output()[0]:
+            check(time.monotonic() < deadline, "n gave no hint")
+            time.sleep(0.02)
+        check(f"Hint 1 of 3: {first}".encode() in running.output()[0], f"n's first hint is not the first: {running.output()[0][-300:]!r}")
         checks = running.output()[0].count(b"Check: ")
         with open(vert, "w") as f:
             f.write(solution)
@@ -848,6 +860,14 @@ def exercise_flow(lesson, opts):
               f"the solution: {solved[:300]!r}, {running.title()!r}")
         running.key("Escape")
         check(running.finish().rc == 0, "Escape in an exercise")
+    # Started again with the hint taken and a near miss: still solved.
+    with open(vert, "w") as f:
+        f.write(solution.replace("max(dot(normal, lightDir), 0.0)", "dot(normal, lightDir)"))
+    with PrivateDisplay("840x480") as display, Running(lesson, folder, display, command=command,
+                                                      explore=True) as running:
+        checked(0, "the near miss, started again")
+        running.key("Escape")
+        running.finish()
     with open(os.path.join(folder, "progress.txt")) as f:
         kept = f.read()
     check(kept == "GLSL 1.10: solved\n" and not os.path.islink(os.path.join(folder, "progress.txt")),
