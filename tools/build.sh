@@ -7,6 +7,9 @@
 #   locked DIR COMMAND [ARGS...]   runs COMMAND (a function, too) holding DIR's lock
 #   build_desktop [TARGET...]      the desktop's build in build/: TARGETs, or everything
 #   build_page                     the web page in build-web/page (emscripten)
+# A build says what it does and how far along it is (the build tool's own
+# percentage): on one line that updates in a terminal, as a plain line every
+# few seconds in a file. A build that fails shows its whole log.
 locked() {
   local dir=$1 lock status=0
   shift
@@ -21,17 +24,60 @@ locked() {
   return $status
 }
 
+# Reads a build's output on standard input, keeps it in LOG, and says on
+# standard error how far along it is; never silent for more than 4 s.
+progress_of() {  # progress_of WHAT LOG
+  local what=$1 log=$2 line at="" shown=$SECONDS started=$SECONDS said=0 width
+  local tty=0
+  [ -t 2 ] && tty=1
+  width=$( ( [ $tty = 1 ] && tput cols 2>/dev/null ) || echo 80)
+  while :; do
+    if IFS= read -r -t 4 line; then
+      printf '%s\n' "$line" >>"$log"
+      [[ $line =~ ^\[\ *([0-9]+)%\] ]] && at="${BASH_REMATCH[1]} %"
+    elif [ $? -le 128 ]; then
+      break  # the build's output ended
+    fi
+    if [ $tty = 1 ]; then
+      local text="$what: ${at:-starting} ($((SECONDS - started)) s)"
+      printf '\r\033[K%s' "${text:0:$((width - 1))}" >&2
+      said=1
+    elif [ $((SECONDS - shown)) -ge 4 ] || [ $said = 0 ]; then
+      echo "$what: ${at:-starting} ($((SECONDS - started)) s)" >&2
+      shown=$SECONDS said=1
+    fi
+  done
+  [ $tty = 0 ] || printf '\r\033[K' >&2
+}
+
+# Runs a build step (COMMAND), its output kept and shown as progress_of
+# shows it; when it fails, its whole log.
+showing_progress() {  # showing_progress WHAT COMMAND [ARGS...]
+  local what=$1 log status=0 started=$SECONDS
+  shift
+  log=$(mktemp)
+  "$@" > >(progress_of "$what" "$log") 2>&1 || status=$?
+  wait $! 2>/dev/null || true  # the reader has said its last
+  if [ $status -ne 0 ]; then
+    echo "$what failed (status $status). Its log:" >&2
+    cat "$log" >&2
+  elif [ $((SECONDS - started)) -ge 2 ]; then
+    echo "$what: done in $((SECONDS - started)) s." >&2
+  fi
+  rm -f "$log"
+  return $status
+}
+
 build_desktop_now() {
   local targets=()
   [ $# -eq 0 ] || targets=(--target "$@")
-  cmake -S . -B build >/dev/null
-  cmake --build build --parallel "$(nproc)" "${targets[@]}" >/dev/null
+  showing_progress "Configuring the build (build/)" cmake -S . -B build &&
+    showing_progress "Building the lessons (build/)" cmake --build build --parallel "$(nproc)" "${targets[@]}"
 }
 build_desktop() { locked build build_desktop_now "$@"; }
 
 build_page_now() {
-  # (emcmake names the cmake command it runs on stderr: not for the learner.)
-  emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null 2> >(grep -v '^configure: ' >&2)
-  cmake --build build-web --parallel "$(nproc)" >/dev/null
+  showing_progress "Configuring the web page (build-web/)" emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release &&
+    showing_progress "Building the web page (build-web/)" cmake --build build-web --parallel "$(nproc)"
 }
 build_page() { locked build-web build_page_now; }
