@@ -27,10 +27,11 @@ locked() {
 # Reads a build's output on standard input, keeps it in LOG, and says on
 # standard error how far along it is; never silent for more than 4 s.
 progress_of() {  # progress_of WHAT LOG
-  local what=$1 log=$2 line at="" shown=$SECONDS started=$SECONDS said=0 width
+  local what=$1 log=$2 line at="" shown=$SECONDS started=$SECONDS width
   local tty=0
   [ -t 2 ] && tty=1
   width=$( ( [ $tty = 1 ] && tput cols 2>/dev/null ) || echo 80)
+  [ $tty = 1 ] || echo "$what..." >&2
   while :; do
     if IFS= read -r -t 4 line; then
       printf '%s\n' "$line" >>"$log"
@@ -41,10 +42,9 @@ progress_of() {  # progress_of WHAT LOG
     if [ $tty = 1 ]; then
       local text="$what: ${at:-starting} ($((SECONDS - started)) s)"
       printf '\r\033[K%s' "${text:0:$((width - 1))}" >&2
-      said=1
-    elif [ $((SECONDS - shown)) -ge 4 ] || [ $said = 0 ]; then
+    elif [ $((SECONDS - shown)) -ge 4 ]; then
       echo "$what: ${at:-starting} ($((SECONDS - started)) s)" >&2
-      shown=$SECONDS said=1
+      shown=$SECONDS
     fi
   done
   [ $tty = 0 ] || printf '\r\033[K' >&2
@@ -56,8 +56,9 @@ showing_progress() {  # showing_progress WHAT COMMAND [ARGS...]
   local what=$1 log status=0 started=$SECONDS
   shift
   log=$(mktemp)
-  "$@" > >(progress_of "$what" "$log") 2>&1 || status=$?
-  wait $! 2>/dev/null || true  # the reader has said its last
+  { "$@" 2>&1 || echo $? >"$log.status"; } | progress_of "$what" "$log"
+  [ ! -f "$log.status" ] || status=$(cat "$log.status")
+  rm -f "$log.status"
   if [ $status -ne 0 ]; then
     echo "$what failed (status $status). Its log:" >&2
     cat "$log" >&2

@@ -36,6 +36,15 @@ ORBITED_SHARE = 0.003
 PINK = (255, 128, 128)
 
 
+def fnv1a(text):
+    """The page's hash of a text (FNV-1a over its UTF-16 code units)."""
+    data = text.encode("utf-16-le")
+    h = 0x811C9DC5
+    for i in range(0, len(data), 2):
+        h = ((h ^ int.from_bytes(data[i:i + 2], "little")) * 16777619) & 0xFFFFFFFF
+    return format(h, "x")
+
+
 def write_png(path, width, height, rgb):
     raw = b"".join(b"\0" + rgb[y * width * 3:(y + 1) * width * 3] for y in range(height))
 
@@ -418,16 +427,34 @@ def lockout(args):
     url = devtools.serve(args.page)
     with devtools.browser(args.engine) as b:
         page = Page(b, url, "lesson_diffuse")
-        own = page.text("fragment")
+        own, own_vert = page.text("fragment"), page.text("vertex")
         loop = own.replace("void main()\n{", "void main()\n{\n    for (;;) {}", 1)
-        b.js("localStorage.setItem('glsl-lessons:lesson_diffuse:core/oswietlenie_rozproszone.frag', %r);"
-             " localStorage.setItem('glsl-lessons:trying:glsl-lessons:lesson_diffuse:core/oswietlenie_rozproszone.frag', '1')"
-             % loop)
-        b.open(f"{url}index.html?lesson=lesson_diffuse")
-        held = page.problems("was held back")
-        check(page.text("fragment") == own and not b.js("document.getElementById('apply').hidden"),
-              f"a kept edit that never drew was applied at the load: {held!r}")
-        b.js("localStorage.clear()")
+        key = "glsl-lessons:lesson_diffuse:core/oswietlenie_rozproszone."
+        # A kept vertex edit that drew, and a fragment edit that hung the
+        # page, marked as the page marks it (the hash of its text).
+        b.js("localStorage.setItem(%r, %r); localStorage.setItem(%r, %r); localStorage.setItem(%r, %r)"
+             % (key + "frag", loop, "glsl-lessons:trying:" + key + "frag", fnv1a(loop),
+                key + "vert", own_vert + "// mine\n"))
+        for load in ("the first load", "a load after an edit of the other file"):
+            b.open(f"{url}index.html?lesson=lesson_diffuse")
+            b.wait_js("document.getElementById('held')?.hidden === false", 10)
+            why = page.text("heldWhy")
+            check(page.text("fragment") == own and "core/oswietlenie_rozproszone.frag was held back" in why
+                  and "vert" not in why.split(" was held")[0], f"{load}: the held-back edit: {why!r}")
+            page.type_into("vertex", own_vert + "// mine, typed\n")
+            time.sleep(0.5)  # built and drawn
+            check(not b.js("document.getElementById('held').hidden") and page.text("heldWhy") == why,
+                  f"{load}: an edit of the other file took the held-back edit's explanation or button away")
+        # Storage that keeps an edit but not its mark: the edit is not kept.
+        b.js("window.setItem = Storage.prototype.setItem; Storage.prototype.setItem = function (k, v) {"
+             " if (k.startsWith('glsl-lessons:trying:')) throw new DOMException('full', 'QuotaExceededError');"
+             " return setItem.call(this, k, v); }")
+        page.type_into("vertex", "// unmarked\n")
+        b.wait_js("document.getElementById('saved').textContent.includes('would not keep your edit')", 5)
+        check(not (b.js("localStorage.getItem(%r)" % (key + "vert")) or "").endswith("// unmarked\n")
+              and "not kept" in page.text("vertexName"),
+              f"an edit whose mark storage refused was kept: {page.text('vertexName')!r}")
+        b.js("Storage.prototype.setItem = window.setItem; localStorage.clear()")
 
         b.key("Escape", focus="reset")  # a stray Escape: a button has the focus
         b.js("document.activeElement.blur()")
@@ -440,6 +467,8 @@ def lockout(args):
         b.js("Storage.prototype.setItem = function () { throw new DOMException('full', 'QuotaExceededError'); }")
         page.type_into("fragment", own + "// kept?\n")
         b.wait_js("document.getElementById('saved').textContent.includes('would not keep your edit')", 5)
+        check("edited, kept in this browser" not in page.text("fragmentName"),
+              f"an edit storage refused is labelled kept: {page.text('fragmentName')!r}")
 
         b.js("window.lost = document.getElementById('canvas').getContext('webgl2').getExtension('WEBGL_lose_context');"
              " lost.loseContext()")

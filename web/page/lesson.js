@@ -16,8 +16,11 @@
   function label(i) {
     const file = watched[i];
     const own = storage.own;
-    const edited = file in own && editors[i].getValue() !== own[file];
-    names[i].textContent = `${file} (GLSL ES 3.00, WebGL 2)` + (edited ? ` — edited, kept in this browser for ${keptFor()}` : '');
+    const text = editors[i].getValue();
+    const edited = file in own && text !== own[file];
+    const kept = storage.keptText(file) === text;
+    names[i].textContent = `${file} (GLSL ES 3.00, WebGL 2)` + (!edited ? '' : kept
+      ? ` — edited, kept in this browser for ${keptFor()}` : ' — edited, not kept in this browser');
   }
   function keptFor() {
     return exercise ? `the exercise ${exercise.name}` : `${$('lesson').value}`;
@@ -68,6 +71,16 @@
     setTimeout(() => URL.revokeObjectURL(url), 10000);
   }
 
+  // The edits held back at this load, said with the button that applies
+  // them: the two come and go together.
+  let heldBack = [];
+  function showHeld() {
+    $('held').hidden = heldBack.length === 0;
+    $('heldWhy').textContent = heldBack.length ? `Your edit of ${heldBack.join(' and ')} was held back: the page ` +
+      'stopped while drawing it last time (an endless loop?). The lesson\'s own text is in the editor; ' +
+      'your edit is still kept, until you type in that file. ' : '';
+  }
+
   // The editors show the pair the lesson draws with (another lesson's after
   // a number key), with the learner's kept edit of each file; an edit that
   // never drew (it hung the page) is held back, with a button to apply it.
@@ -89,20 +102,20 @@
       edited = edited || (mine !== null && mine !== drawn);
     });
     problems.clear();  // of the files shown before
+    $('problems').textContent = '';
     [0, 1].forEach(label);
-    $('problems').textContent = held.length ? `Your edit of ${held.join(' and ')} was held back: the page ` +
-      'stopped while drawing it last time (an endless loop?). The lesson\'s own text is in the editor; ' +
-      'your edit is still kept: "Apply the held-back edit" brings it back.' : '';
-    $('apply').hidden = held.length === 0;
+    heldBack = held;
+    showHeld();
     $('apply').onclick = () => {
-      held.forEach((file) => {
+      heldBack.forEach((file) => {
         const i = watched.indexOf(file);
         editors[i].setValue(storage.keptText(file));
       });
-      $('apply').hidden = true;
-      save(0);
+      heldBack = [];
+      showHeld();
+      save(0, false);
     };
-    if (edited) save(0);  // built as any edit is
+    if (edited) save(0, false);  // built as any edit is, the kept texts as they are
   }
 
   // A change is kept, and the pair built from both editors' text at once:
@@ -110,12 +123,26 @@
   // check comes as a report of its own).
   const largest = 256 * 1024;  // a shader's text the page builds, at most
   let contextLost = false;
-  function save(i) {
+  // `typed`: the learner changed editor i (typed, put back, loaded); else
+  // the pair is only built, as the editors show it.
+  function save(i, typed = true) {
     const file = watched[i];
     const text = editors[i].getValue();
     if (!file || !running) return;
+    // Typed over, a held-back edit is no longer kept: nothing is held.
+    if (typed && heldBack.includes(file)) {
+      heldBack = heldBack.filter((f) => f !== file);
+      showHeld();
+    }
+    let refused = typed && !storage.keep(file, text);
+    // The mark first, then the build: an edit whose mark storage refuses is
+    // not kept either (a load would build it unguarded).
+    const texts = editors.map((editor) => editor.getValue());
+    if (!watched.every((f, j) => storage.markTrying(f, texts[j])) && typed && !refused) {
+      storage.forget(file);
+      refused = true;
+    }
     [0, 1].forEach(label);
-    const refused = !storage.keep(file, text);
     $('saved').textContent = refused ? 'This browser would not keep your edit (its storage is full, or ' +
       'turned off): it lives until the page is closed. Download the pair to keep it.' : '';
     const big = editors.findIndex((editor) => editor.getValue().length > largest);
@@ -128,10 +155,8 @@
       $('problems').textContent = 'The picture\'s WebGL context is lost: your edit is kept, and built when it comes back.';
       return;
     }
-    watched.forEach(storage.markTrying);
-    const report = JSON.parse(Module.ccall('pageBuild', 'string', ['string', 'string'],
-      [editors[0].getValue(), editors[1].getValue()]));
-    storage.drewWith(watched.slice(), canvas);
+    const report = JSON.parse(Module.ccall('pageBuild', 'string', ['string', 'string'], texts));
+    storage.drewWith(watched.slice(), texts, canvas);
     $('problems').textContent = problems.show(report, watched, editors);
   }
 

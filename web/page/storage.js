@@ -39,11 +39,27 @@ const storage = (() => {
 
   // An edit being built is marked until a frame has been drawn with it: one
   // that never got that far (an endless loop that hung the page) is held
-  // back at the next load instead of being built again.
-  function markTrying(file) {
-    try { localStorage.setItem(trying + kept + file, '1'); } catch (e) { /* no storage */ }
+  // back at the next load instead of being built again. The mark belongs to
+  // the edit (it holds the text's hash), not to the file: a build of the
+  // other file, or of this file's own text beside a held-back edit, neither
+  // sets it nor takes it away.
+  function hash(text) {  // FNV-1a over the text's UTF-16 code units
+    let h = 0x811c9dc5;
+    for (let i = 0; i < text.length; i++) h = Math.imul(h ^ text.charCodeAt(i), 16777619) >>> 0;
+    return h.toString(16);
   }
-  function drewWith(files, canvas) {
+  // Marks the kept edit of `file` when `text` is that edit; false when the
+  // mark cannot be kept (storage full): the edit must not be kept then.
+  function markTrying(file, text) {
+    try {
+      if (localStorage.getItem(kept + file) !== text) return true;  // not what a load applies
+      localStorage.setItem(trying + kept + file, hash(text));
+      return true;
+    } catch (e) {
+      return false;
+    }
+  }
+  function drewWith(files, texts, canvas) {
     requestAnimationFrame(() => requestAnimationFrame(() => {
       // A pixel read back waits for the frame's drawing to end on the GPU:
       // a frame that never ends keeps the mark (a lost context, too).
@@ -51,11 +67,24 @@ const storage = (() => {
       if (!gl || gl.isContextLost()) return;
       gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, new Uint8Array(4));
       if (gl.isContextLost()) return;
-      try { files.forEach((file) => localStorage.removeItem(trying + kept + file)); } catch (e) { /* none */ }
+      try {
+        files.forEach((file, i) => {
+          if (localStorage.getItem(trying + kept + file) === hash(texts[i])) localStorage.removeItem(trying + kept + file);
+        });
+      } catch (e) { /* none */ }
     }));
   }
   function neverDrew(file) {
-    try { return localStorage.getItem(trying + kept + file) !== null; } catch (e) { return false; }
+    try {
+      const mark = localStorage.getItem(trying + kept + file);
+      const text = localStorage.getItem(kept + file);
+      // '1': a mark of the page before marks held the text's hash
+      return mark !== null && text !== null && (mark === '1' || mark === hash(text));
+    } catch (e) { return false; }
+  }
+  // An edit kept, then found unmarkable: taken back out of storage.
+  function forget(file) {
+    try { localStorage.removeItem(kept + file); } catch (e) { /* none */ }
   }
 
   // How far the learner got with an exercise: "", "solved with help", "solved".
@@ -68,5 +97,5 @@ const storage = (() => {
     try { localStorage.setItem(progressKey + name, state); } catch (e) { /* kept for this page only */ }
   }
 
-  return { own, keepFor, keptText, keep, adoptOldEdits, markTrying, drewWith, neverDrew, progress, keepProgress };
+  return { own, keepFor, keptText, keep, forget, adoptOldEdits, markTrying, drewWith, neverDrew, progress, keepProgress };
 })();
