@@ -2,7 +2,7 @@
 # desktop and the page share, and each front end's own.
 set(LESSON_PORTABLE_SOURCES)
 foreach(file run.cpp frame.cpp label.cpp picture.cpp explore.cpp practice.cpp check.cpp probe.cpp exercises.cpp
-             exercise_file.cpp shell.cpp options.cpp scene.cpp core_profile.cpp maths.cpp shaders.cpp
+             exercise_file.cpp shell.cpp options.cpp scene.cpp core_profile.cpp maths.cpp shaders.cpp problems.cpp
              Targa.cpp file_status.cpp advice.cpp folders.cpp png.cpp)
   list(APPEND LESSON_PORTABLE_SOURCES ${PROJECT_SOURCE_DIR}/common/${file})
 endforeach()

@@ -84,8 +84,8 @@ std::string adviceCompile(const char* stage, const char* fileName, bool live) {
            stage, named(fileName).c_str());
 #else
     advise(out,
-           "The %s shader %s did not compile: in the compiler's log above, 0:LINE(COLUMN) or "
-           "0:LINE: points at that line of the file. ",
+           "The %s shader %s did not compile: the lines above name the line of the file "
+           "(as \"line N\", or in the driver's own words 0:N(COLUMN) or 0:N:). ",
            stage, named(fileName).c_str());
 #endif
     nextStep(out, live, fileName, "Fix it and run the lesson again.");

@@ -18,6 +18,7 @@
 #include "advice.h"
 #include "folders.h"
 #include "run.h"
+#include "problems.h"
 
 namespace {
 
@@ -200,11 +201,12 @@ void sayBuildFailure(const BuildReport& build, bool live, Report& report) {
     if (build.outcome == BuildReport::UNREADABLE) {
         report.warn("%s", adviceShaderFile(stage, file, live).c_str());
     } else if (build.outcome == BuildReport::NOT_COMPILED) {
-        report.warn("%s: the %s shader did not compile:\n%s\n", file, stage, build.log.c_str());
+        report.warn("%s: the %s shader did not compile:\n%s", file, stage,
+                    problemsText(problemsOf(build)).c_str());
         report.warn("%s", adviceCompile(stage, file, live).c_str());
     } else if (build.outcome == BuildReport::NOT_LINKED) {
-        report.warn("%s + %s: the program did not link:\n%s\n", build.fileVert.c_str(),
-                    build.fileFrag.c_str(), build.log.c_str());
+        report.warn("%s + %s: the program did not link:\n%s", build.fileVert.c_str(),
+                    build.fileFrag.c_str(), problemsText(problemsOf(build)).c_str());
         report.warn("%s", adviceLink(build.fileVert.c_str(), build.fileFrag.c_str(), live).c_str());
     }
 }

@@ -242,6 +242,8 @@ BuildReport buildPair(const PairSource& source, bool atStartUp) {
     glShaderSource(vert, 1, (const GLchar**)&strVert, NULL);
     glShaderSource(frag, 1, (const GLchar**)&strFrag, NULL);
     std::string textVert = atStartUp ? "" : strVert, textFrag = atStartUp ? "" : strFrag;
+    report.textVert = textVert;
+    report.textFrag = textFrag;
     free(strVert);  // OpenGL keeps its own copy of the text
     free(strFrag);
     glCompileShader(vert);
@@ -311,18 +313,6 @@ std::vector<std::string> uniformsOf(GLuint program, bool (*wanted)(const char* n
         if (wanted(name, type)) names.push_back(name);
     }
     return names;
-}
-
-void addBuild(Json& object, const BuildReport& report) {
-    Json diagnostics('[');
-    for (const Diagnostic& d : report.diagnostics)
-        diagnostics.item(Json('{')
-                             .string("file", d.file)
-                             .string("stage", d.stage)
-                             .number("line", d.line)
-                             .string("message", d.message)
-                             .done());
-    object.boolean("built", report.built).field("diagnostics", diagnostics.done());
 }
 
 void bindSamplers(GLuint program) {

@@ -45,6 +45,7 @@ struct BuildReport {
     const char* failedStage = "";
     std::string log;
     std::vector<Diagnostic> diagnostics;
+    std::string textVert, textFrag;  // the texts built (not kept at start-up)
 };
 
 // A pair's two shaders: each named by its file and read from it, or given
@@ -80,11 +81,6 @@ void readLog(const char* log, const std::string& file, const char* stage,
 // type): its samplers, say, or what it reads of the light.
 std::vector<std::string> uniformsOf(GLuint program, bool (*wanted)(const char* name, GLenum type));
 
-class Json;
-
-// The build's members written into a JSON object: "built", and
-// "diagnostics": [{"file", "stage", "line", "message"}...].
-void addBuild(Json& object, const BuildReport& report);
 
 // Points the samplers tex0 and tex1 of `program` at texture units 0 and 1;
 // `program` is installed afterwards. A sampler the shaders do not declare

@@ -21,6 +21,7 @@
 #include "screenshot.h"
 #include "shell.h"
 #include "watcher.h"
+#include "problems.h"
 
 namespace {
 

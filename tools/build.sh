@@ -25,7 +25,7 @@ locked() {
 }
 
 # Reads a build's output on standard input, keeps it in LOG, and says on
-# standard error how far along it is; never silent for more than 4 s.
+# standard error how far along it is; never silent for more than about 4 s.
 progress_of() {  # progress_of WHAT LOG
   local what=$1 log=$2 line at="" shown=$SECONDS started=$SECONDS width
   local tty=0
@@ -42,7 +42,7 @@ progress_of() {  # progress_of WHAT LOG
     if [ $tty = 1 ]; then
       local text="$what: ${at:-starting} ($((SECONDS - started)) s)"
       printf '\r\033[K%s' "${text:0:$((width - 1))}" >&2
-    elif [ $((SECONDS - shown)) -ge 4 ]; then
+    elif [ $((SECONDS - shown)) -ge 3 ]; then
       echo "$what: ${at:-starting} ($((SECONDS - started)) s)" >&2
       shown=$SECONDS
     fi

@@ -19,6 +19,7 @@
 #include "lesson_table.h"
 #include "png.h"
 #include "shell.h"
+#include "problems.h"
 
 // WebGL 2 has only the core profile's way of drawing.
 const WayOfDrawing* chooseWay(bool) { return &coreProfile; }
