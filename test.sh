@@ -5,7 +5,7 @@
 #   ./test.sh --quick         the normal build's quick tests only, for iterating
 #   ./test.sh --quick --web   and the web page's tests in Chromium (the Debian 13 clean room's run)
 #   ./test.sh --no-cleanroom  everything but the bare-Debian runs (the fuzzer for 20 s;
-#                             --no-windows --no-sanitizers --no-firefox after it:
+#                             --no-windows --no-sanitizers --no-firefox --no-webkit after it:
 #                             without those steps)
 # Further arguments go to ctest (for example -R reference_frame).
 set -euo pipefail
@@ -26,22 +26,25 @@ mode=full
 quick_web=0
 case "${1:-}" in
   --quick) mode=quick; shift
-    if [ "${1:-}" = --web ]; then quick_web=1; firefox_default=0; shift; fi ;;
+    if [ "${1:-}" = --web ]; then quick_web=1; firefox_default=0; webkit_default=0; shift; fi ;;
   --no-cleanroom) mode=inner; shift ;;
 esac
 # --no-windows and --no-sanitizers (after --no-cleanroom): without the Windows
 # builds and their runs under wine, or the sanitizers' run: the same sources,
 # cross-compiled or instrumented, and the longest steps of a bare root.
-# --no-firefox leaves out the page's cases in Firefox ESR (Debian ships the
-# same ESR to both releases; --quick --web leaves them out too).
+# --no-firefox and --no-webkit leave out the page's cases in Firefox ESR and
+# in WebKitGTK (Debian ships the same ESR and WebKitGTK to both releases;
+# --quick --web leaves them out too).
 windows=1
 sanitizers=1
 firefox=${firefox_default:-1}
+webkit=${webkit_default:-1}
 while [ $mode = inner ] && [ $# -gt 0 ]; do
   case $1 in
     --no-windows) windows=0 ;;
     --no-sanitizers) sanitizers=0 ;;
     --no-firefox) firefox=0 ;;
+    --no-webkit) webkit=0 ;;
     *) break ;;
   esac
   shift
@@ -54,6 +57,7 @@ web=OFF
 if [ $mode != quick ] || [ $quick_web = 1 ]; then
   tools/deps.sh webtest
   [ $firefox = 0 ] || tools/deps.sh firefox
+  [ $webkit = 0 ] || tools/deps.sh webkit
   web=ON
 fi
 jobs=$(nproc)
@@ -87,7 +91,8 @@ step "Build"
 . tools/build.sh
 build_for_tests() {
   cmake -S . -B build -DLESSONS_WERROR=ON -DLESSONS_ALL_TESTS=ON -DLESSONS_WEB_TESTS=$web \
-    -DLESSONS_FIREFOX_TESTS=$([ $firefox = 1 ] && echo ON || echo OFF) >/dev/null
+    -DLESSONS_FIREFOX_TESTS=$([ $firefox = 1 ] && echo ON || echo OFF) \
+    -DLESSONS_WEBKIT_TESTS=$([ $webkit = 1 ] && echo ON || echo OFF) >/dev/null
   cmake --build build --parallel "$jobs"
 }
 locked build build_for_tests

@@ -1,6 +1,6 @@
 """The web page against the desktop, in one run: time from loading the page
-to its first frame (headless Chromium on SwiftShader, and Firefox ESR on
-Mesa's llvmpipe in an Xvfb), the work of a frame on
+to its first frame (headless Chromium on SwiftShader, Firefox ESR and
+WebKitGTK on Mesa's llvmpipe in an Xvfb each), the work of a frame on
 the page against a frame of the same lesson's core profile on the desktop
 (llvmpipe) at 400 x 400, medians of interleaved rounds and their ratio; and
 the size of what a learner downloads, as sent with gzip.
@@ -85,7 +85,7 @@ def main():
     if opts.other:
         return against_other(opts.page, opts.other, opts.rounds)
     url = devtools.serve(os.path.abspath(opts.page))
-    first, firefox, web, desktop = ({name: [] for name in LESSONS} for _ in range(4))
+    first, firefox, webkit, web, desktop = ({name: [] for name in LESSONS} for _ in range(5))
     with PrivateDisplay() as display, devtools.Browser() as browser:
         browser.call("Page.addScriptToEvaluateOnNewDocument", source="window.lessonProbeTiming = true",
                      session=True)
@@ -93,6 +93,7 @@ def main():
             for name in LESSONS:
                 first[name].append(first_frame(url, name))
                 firefox[name].append(first_frame(url, name, "firefox"))
+                webkit[name].append(first_frame(url, name, "webkit"))
                 web[name].append(page_frames(browser, url, name, opts.frames))
                 desktop[name].append(measure([os.path.join(bin_dir, name), "--core"], bin_dir, display.name,
                                              tools, opts.frames)["frame"])
@@ -101,12 +102,14 @@ def main():
     print(f"Medians of {opts.rounds} interleaved rounds, at 400 x 400: the first frame in a browser just "
           f"started; on the desktop, time per frame over {opts.frames} frames drawn as fast as they can be; "
           f"on the page (which draws at the display's 60 Hz), the median frame's work to its last pixel.\n")
-    print("| Lesson | page load to first frame, ms (goal 2000): Chromium | Firefox ESR "
+    print("| Lesson | page load to first frame, ms (goal 2000): Chromium | Firefox ESR | WebKitGTK "
+          "| Firefox / Chromium | WebKit / Chromium "
           "| ms/frame desktop core (llvmpipe) | ms/frame page (SwiftShader) | page / desktop |")
-    print("|---|---|---|---|---|---|")
+    print("|---|---|---|---|---|---|---|---|---|")
     for name in LESSONS:
-        start, fox, d, w = (statistics.median(v[name]) for v in (first, firefox, desktop, web))
-        print(f"| `{name}` | {start:.0f} | {fox:.0f} | {d:.3f} | {w:.3f} | {w / d:.2f} |")
+        start, fox, kit, d, w = (statistics.median(v[name]) for v in (first, firefox, webkit, desktop, web))
+        print(f"| `{name}` | {start:.0f} | {fox:.0f} | {kit:.0f} | {fox / start:.2f} | {kit / start:.2f} "
+              f"| {d:.3f} | {w:.3f} | {w / d:.2f} |")
     print("\n| What a learner downloads | bytes | gzip -9 |")
     print("|---|---|---|")
     kinds = download(opts.page)

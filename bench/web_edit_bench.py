@@ -1,10 +1,12 @@
-"""The page's edit loop, in headless Chromium (SwiftShader): the time from an
+"""The page's edit loop, in each engine (headless Chromium on SwiftShader,
+Firefox ESR and WebKitGTK on llvmpipe in an Xvfb each): the time from an
 edit of the fragment shader (a change in the editor, as a keystroke makes
 it) to the broken line named in the problems list and marked in the editor
 (the line tinted, the message under it), and from a good edit to the
 first frame drawn with it; against the build alone (the program's pageBuild
-called directly) measured in the same run. Medians of interleaved rounds:
-    python3 -m bench.web_edit_bench --page build/web/page [--rounds 20] [--lesson L]"""
+called directly) measured in the same run, in the same browser. Medians:
+    python3 -m bench.web_edit_bench --page build/web/page [--rounds 20] [--lesson L]
+        [--engines chromium,firefox,webkit]"""
 
 import argparse
 import os
@@ -56,22 +58,22 @@ def main():
     parser.add_argument("--page", required=True)
     parser.add_argument("--rounds", type=int, default=20)
     parser.add_argument("--lesson", default="lesson_specular")
+    parser.add_argument("--engines", default="chromium,firefox,webkit")
     opts = parser.parse_args()
     url = devtools.serve(opts.page)
-    with devtools.Browser() as b:
-        b.open(f"{url}index.html?lesson={opts.lesson}")
-        b.wait_console(lambda line: line.startswith("Explore mode: "), 20)
-        b.wait_js("document.querySelector('#fragment + .CodeMirror').CodeMirror.getValue().length > 0", 10)
-        times = b.js(f"{ROUNDS}({opts.rounds})", timeout=300)
-    build = statistics.median(times["build"])
-    print(f"{opts.lesson} on the page, medians of {opts.rounds} rounds (ms):\n")
-    print("| From an edit to | ms | against the build alone |")
-    print("|---|---|---|")
-    print(f"| the build alone (pageBuild) | {build:.1f} | 1.00 |")
-    for what, key in (("the broken line named and marked in the editor", "error"),
-                      ("the first frame drawn with a good edit", "picture")):
-        ms = statistics.median(times[key])
-        print(f"| {what} | {ms:.1f} | {ms / build:.2f} |")
+    print(f"{opts.lesson} on the page, medians of {opts.rounds} rounds (ms), each engine against its own "
+          "build alone:\n")
+    print("| Engine | the build alone (pageBuild) | the broken line named and marked | ratio "
+          "| the first frame with a good edit | ratio |")
+    print("|---|---|---|---|---|---|")
+    for engine in opts.engines.split(","):
+        with devtools.browser(engine) as b:
+            b.open(f"{url}index.html?lesson={opts.lesson}")
+            b.wait_console(lambda line: line.startswith("Explore mode: "), 20)
+            b.wait_js("document.querySelector('#fragment + .CodeMirror').CodeMirror.getValue().length > 0", 10)
+            times = b.js(f"{ROUNDS}({opts.rounds})", timeout=300)
+        build, error, picture = (statistics.median(times[k]) for k in ("build", "error", "picture"))
+        print(f"| {engine} | {build:.1f} | {error:.1f} | {error / build:.2f} | {picture:.1f} | {picture / build:.2f} |")
 
 
 if __name__ == "__main__":

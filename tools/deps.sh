@@ -9,6 +9,7 @@
 #   tools/deps.sh web      the web page (emscripten, CodeMirror for its editor) and its server
 #   tools/deps.sh webtest  the web page and its tests in Chromium (on an Xvfb)
 #   tools/deps.sh firefox  Firefox ESR, for the page's tests in a second engine
+#   tools/deps.sh webkit   WebKitGTK's WebDriver and MiniBrowser, for them in a third (Safari's)
 # Names ending in :i386 are the 32-bit x86 packages, which Debian installs
 # beside the 64-bit ones once dpkg knows that architecture.
 set -euo pipefail
@@ -24,6 +25,7 @@ windows_pkgs=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools wine wine6
 web_pkgs=(emscripten cmake make g++ python3 python3-markdown libjs-codemirror)
 webtest_pkgs=("${web_pkgs[@]}" chromium xvfb xdotool)
 firefox_pkgs=(firefox-esr xvfb xdotool)
+webkit_pkgs=(webkit2gtk-driver libwebkit2gtk-4.1-0 xvfb xdotool)
 i386_pkgs=(file g++-i686-linux-gnu libglut-dev:i386 libglew-dev:i386 libglu1-mesa-dev:i386
            libgl1-mesa-dri:i386 libx11-dev:i386 libxext-dev:i386)
 
@@ -36,7 +38,8 @@ case "${1:-run}" in
   web) wanted=("${web_pkgs[@]}") ;;
   webtest) wanted=("${webtest_pkgs[@]}") ;;
   firefox) wanted=("${firefox_pkgs[@]}") ;;
-  *) echo "usage: $0 run|teacher|test|windows|i386|web|webtest|firefox" >&2; exit 2 ;;
+  webkit) wanted=("${webkit_pkgs[@]}") ;;
+  *) echo "usage: $0 run|teacher|test|windows|i386|web|webtest|firefox|webkit" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -36,11 +36,35 @@ class Timeout(Failure):
     pass
 
 
+# (path, text): a script an engine that runs none before the page's own
+# (webkit.py) has the server put first in each page's <head>.
+PRELUDE = None
+
+
 def serve(folder):
     """A static server of `folder` on 127.0.0.1 (a port of its own); its address."""
     class Quiet(http.server.SimpleHTTPRequestHandler):
         def log_message(self, *args):
             pass
+
+        def do_GET(self):
+            path = self.path.split("?")[0]
+            if PRELUDE and path == PRELUDE[0]:
+                return self.send_text(PRELUDE[1], "text/javascript")
+            if PRELUDE and (path.endswith("/") or path.endswith("/index.html")):
+                with open(os.path.join(folder, path.lstrip("/").removesuffix("index.html"), "index.html")) as f:
+                    html = f.read()
+                script = f'<script src="{PRELUDE[0]}"></script>'
+                return self.send_text(html.replace("<head>", "<head>" + script, 1), "text/html")
+            return super().do_GET()
+
+        def send_text(self, text, kind):
+            body = text.encode()
+            self.send_response(200)
+            self.send_header("Content-Type", kind + "; charset=utf-8")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
 
     handler = functools.partial(Quiet, directory=folder)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
@@ -93,6 +117,17 @@ class Engine:
                 raise Timeout(f"not true after {seconds} s: {expression}")
             time.sleep(0.05)
 
+    def downloaded(self, name, seconds=10):
+        """The file the page downloaded as `name`, once it is there whole; None when none came."""
+        path = os.path.join(self.downloads, name)
+        deadline = time.monotonic() + seconds
+        while not os.path.exists(path):
+            if time.monotonic() > deadline:
+                return None
+            time.sleep(0.05)
+        time.sleep(0.2)  # written whole
+        return path
+
     def key(self, name, focus="canvas"):
         """Presses a key (a character, or a name of KEYS) with `focus` focused
         (None: where the focus is)."""
@@ -125,10 +160,13 @@ class Engine:
 
 
 def browser(engine, **options):
-    """A browser of the engine named: "chromium" or "firefox"."""
+    """A browser of the engine named: "chromium", "firefox" or "webkit"."""
     if engine == "firefox":
         from tests.web.firefox import Firefox
         return Firefox(**options)
+    if engine == "webkit":
+        from tests.web.webkit import WebKit
+        return WebKit(**options)
     return Browser(**options)
 
 

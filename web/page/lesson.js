@@ -156,7 +156,7 @@
       return;
     }
     const report = JSON.parse(Module.ccall('pageBuild', 'string', ['string', 'string'], texts));
-    storage.drewWith(watched.slice(), texts, canvas);
+    storage.drewWith(watched.slice(), texts, canvas, report.built);
     $('problems').textContent = problems.show(report, watched, editors);
   }
 

@@ -59,7 +59,20 @@ const storage = (() => {
       return false;
     }
   }
-  function drewWith(files, texts, canvas) {
+  function unmark(files, texts) {
+    try {
+      files.forEach((file, i) => {
+        if (localStorage.getItem(trying + kept + file) === hash(texts[i])) localStorage.removeItem(trying + kept + file);
+      });
+    } catch (e) { /* none */ }
+  }
+  // `built`: whether the texts made a program, which draws from now on; a
+  // build that failed draws nothing of theirs, and cannot hang a frame.
+  function drewWith(files, texts, canvas, built) {
+    if (!built) {
+      unmark(files, texts);
+      return;
+    }
     requestAnimationFrame(() => requestAnimationFrame(() => {
       // A pixel read back waits for the frame's drawing to end on the GPU:
       // a frame that never ends keeps the mark (a lost context, too).
@@ -67,11 +80,7 @@ const storage = (() => {
       if (!gl || gl.isContextLost()) return;
       gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, new Uint8Array(4));
       if (gl.isContextLost()) return;
-      try {
-        files.forEach((file, i) => {
-          if (localStorage.getItem(trying + kept + file) === hash(texts[i])) localStorage.removeItem(trying + kept + file);
-        });
-      } catch (e) { /* none */ }
+      unmark(files, texts);
     }));
   }
   function neverDrew(file) {
