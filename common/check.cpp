@@ -207,38 +207,48 @@ const DrawnExercise& LessonRun::drawExercise(const Exercise& e, unsigned int tar
     d.target = target;
     d.lit = !uniformsOf(target, isLight).empty();
     d.probes = drawProbes(e, target, size, report);
-    char* vert = e.mistakes.empty() ? NULL : loadTextFile(e.solutionVert.c_str());
-    char* frag = e.mistakes.empty() ? NULL : loadTextFile(e.solutionFrag.c_str());
+    bool variants = !e.mistakes.empty() || !e.terms.empty();
+    char* vert = variants ? loadTextFile(e.solutionVert.c_str()) : NULL;
+    char* frag = variants ? loadTextFile(e.solutionFrag.c_str()) : NULL;
     for (const KnownMistake& m : e.mistakes) {
         if (!vert || !frag) break;
-        std::string mistakeVert = vert, mistakeFrag = frag;
-        PairSource source;
-        source.fileVert = e.solutionVert + " (" + m.name + ")";
-        source.fileFrag = e.solutionFrag + " (" + m.name + ")";
-        BuildReport built;
-        if (makeMistake(m, mistakeVert, mistakeFrag)) {
-            source.textVert = mistakeVert.c_str();
-            source.textFrag = mistakeFrag.c_str();
-            built = buildPair(source, false);
-        }
-        if (!built.built) {  // the exercises' file is wrong: said, and the mistake left out
-            report.warn("The exercise's mistake %s does not %s.\n", m.name.c_str(),
-                        built.fileVert.empty() ? "change its solution" : "build");
-            continue;
-        }
+        GLuint program = buildVariant(e, m, vert, frag, "mistake", report);
+        if (!program) continue;
         DrawnExercise::Mistake drawn;
         drawn.name = m.name;
         drawn.sentence = m.sentence;
-        drawn.probes = drawProbes(e, built.program, size, report);
+        drawn.probes = drawProbes(e, program, size, report);
         for (size_t p = 0; p < drawn.probes.size(); ++p)
             drawn.fails.push_back(!compare(drawn.probes[p], d.probes[p]).same());
-        glDeleteProgram(built.program);
+        glDeleteProgram(program);
         d.mistakes.push_back(drawn);
     }
+    // The terms (drawn at t, while practising) must build too: a wrong one
+    // is said as a wrong mistake is.
+    for (const KnownMistake& t : e.terms)
+        if (vert && frag) glDeleteProgram(buildVariant(e, t, vert, frag, "term", report));
     free(vert);
     free(frag);
     drawnExercises.push_back(d);
     return drawnExercises.back();
+}
+
+unsigned int buildVariant(const Exercise& e, const KnownMistake& v, const char* vert,
+                          const char* frag, const char* what, Report& report) {
+    std::string variantVert = vert, variantFrag = frag;
+    PairSource source;
+    source.fileVert = e.solutionVert + " (" + v.name + ")";
+    source.fileFrag = e.solutionFrag + " (" + v.name + ")";
+    BuildReport built;
+    if (makeMistake(v, variantVert, variantFrag)) {
+        source.textVert = variantVert.c_str();
+        source.textFrag = variantFrag.c_str();
+        built = buildPair(source, false);
+    }
+    if (!built.built)  // the exercises' file is wrong: said, and the variant left out
+        report.warn("The exercise's %s %s does not %s.\n", what, v.name.c_str(),
+                    built.fileVert.empty() ? "change its solution" : "build");
+    return built.built ? built.program : 0;
 }
 
 Verdict LessonRun::checkAnswer(const Exercise& e, unsigned int answer, unsigned int target,

@@ -74,6 +74,7 @@ bool readExercises(const char* file, std::vector<Exercise>& exercises, std::stri
     char buffer[4096];
     int number = 0;
     std::vector<int> lines;  // where each exercise starts
+    bool editsOfTerm = false;  // edit lines belong to the last term, not the last mistake
     std::string missing;
     auto fail = [&](const std::string& reason) {
         why = std::string(file) + ":" + std::to_string(number) + ": " + reason;
@@ -99,6 +100,7 @@ bool readExercises(const char* file, std::vector<Exercise>& exercises, std::stri
                     return fail("a second exercise called " + rest + " (the first is at line " +
                                 std::to_string(lines[i]) + ")");
             lines.push_back(number);
+            editsOfTerm = false;
             exercises.push_back(Exercise{});
             exercises.back().name = rest;
             continue;
@@ -117,22 +119,24 @@ bool readExercises(const char* file, std::vector<Exercise>& exercises, std::stri
             bool ok = word == "start" ? pairOf(rest, e.startVert, e.startFrag)
                                       : pairOf(rest, e.solutionVert, e.solutionFrag);
             if (!ok) return fail(word + " wants two files, VERT and FRAG");
-        } else if (word == "mistake") {
+        } else if (word == "mistake" || word == "term") {
             KnownMistake m;
             split(rest, m.name, m.sentence);
             if (m.sentence.empty())
-                return fail("mistake " + m.name + " says nothing to the learner");
-            e.mistakes.push_back(m);
+                return fail(word + " " + m.name + " says nothing to the learner");
+            (word == "term" ? e.terms : e.mistakes).push_back(m);
+            editsOfTerm = word == "term";
         } else if (word == "edit") {
             // " =>" at the end: the line's end took TO's space, and TO is empty
             size_t arrow = rest.find(" => ");
             if (arrow == std::string::npos && rest.size() > 3 &&
                 rest.compare(rest.size() - 3, 3, " =>") == 0)
                 arrow = rest.size() - 3;
-            if (e.mistakes.empty()) return fail("an edit before its mistake");
+            std::vector<KnownMistake>& made = editsOfTerm ? e.terms : e.mistakes;
+            if (made.empty()) return fail("an edit before its mistake");
             if (arrow == std::string::npos || arrow == 0) return fail("an edit is FROM => TO");
             std::string to = arrow + 4 <= rest.size() ? rest.substr(arrow + 4) : "";
-            e.mistakes.back().edits.push_back({rest.substr(0, arrow), to});
+            made.back().edits.push_back({rest.substr(0, arrow), to});
         } else if (word == "probe") {
             ExerciseProbe p;
             split(rest, p.name, p.sentence);

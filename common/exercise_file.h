@@ -15,6 +15,10 @@
 //                          either file becomes TO (a mistake's edits that
 //                          match nothing in one profile's pair are skipped,
 //                          but one of them must match)
+//   term NAME SENTENCE     one of the target's terms drawn as a colour (the
+//                          normal, N·L...), made from the solution by the
+//                          edit lines after it, as a mistake is; NAME is
+//                          shown as the picture's label (_ as a space)
 // The core profile's pair of data/x.vert is data/core/x.vert, and so on.
 #pragma once
 
@@ -39,6 +43,7 @@ struct Exercise {
     std::vector<std::string> hints;
     std::vector<ExerciseProbe> probes;
     std::vector<KnownMistake> mistakes;
+    std::vector<KnownMistake> terms;  // the target's terms as colours: variants of the solution too
     std::string next;  // the exercise after this one in the file, or ""
 };
 

@@ -313,6 +313,8 @@ const std::vector<Binding>& LessonRun::bindings() {
          &LessonRun::failingProbe},
         {'d', 'd', false, "d", "in an exercise: where yours differs from the target, or the target",
          &LessonRun::difference},
+        {'t', 't', false, "t", "in a lit exercise: the target's terms as colours, one after another",
+         &LessonRun::term},
         {'h', 'h', false, "h", "these keys", &LessonRun::printKeys},
         {27, 27, false, "Escape", "end", &LessonRun::endLesson},
     };
@@ -371,6 +373,8 @@ void LessonRun::snapshot(int, Report& report) { report.screenshot = true; }
 void LessonRun::hint(int, Report& report) { report.add(nextHint()); }
 void LessonRun::failingProbe(int, Report& report) { report.add(nextFailingProbe()); }
 void LessonRun::difference(int, Report& report) { report.add(toggleDifference()); }
+
+void LessonRun::term(int, Report& report) { report.add(nextTerm()); }
 void LessonRun::endLesson(int, Report& report) { report.end = true; }
 
 void LessonRun::printKeys(int, Report& report) {

@@ -58,8 +58,10 @@ void LessonRun::drawSideBySide() {
         project(width - half, height);
         glViewport(half, 0, width - half, height);
         glScissor(half, 0, width - half, height);
-        glUseProgram(practice.target);
-        drawScene(scene, practice.target, false);
+        // The target, or one of its terms as a colour (t).
+        unsigned int right = practice.termShown ? practice.terms[practice.termShown - 1] : practice.target;
+        glUseProgram(right);
+        drawScene(scene, right, false);
         glUseProgram(shaderProg);
         glDisable(GL_SCISSOR_TEST);
     }
@@ -67,7 +69,11 @@ void LessonRun::drawSideBySide() {
     // What each half shows, and the probe's scene while `p` shows one.
     const std::string& probe = practice.probeShownName;
     drawLabel(0, 0, probe.empty() ? "yours" : "yours: " + probe);
-    drawLabel(half, 0, practice.difference ? "difference" : "target");
+    drawLabel(half, 0,
+              practice.difference ? "difference"
+              : practice.termShown
+                  ? "target: " + termLabel(practice.exercise.terms[practice.termShown - 1].name)
+                  : "target");
 }
 
 void LessonRun::drawFrame() {

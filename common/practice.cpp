@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "run.h"
+#include "shaders.h"
 
 namespace {
 
@@ -96,9 +97,52 @@ Report LessonRun::toggleDifference() {
     }
 #endif
     practice.difference = !practice.difference;
+    practice.termShown = 0;
     report.say(practice.difference
                    ? "The right half shows where yours differs from the target (red).\n"
                    : "The right half shows the target again.\n");
+    return report;
+}
+
+std::string termLabel(const std::string& name) {
+    std::string label = name;
+    for (char& c : label)
+        if (c == '_') c = ' ';
+    return label;
+}
+
+Report LessonRun::nextTerm() {
+    Report report;
+    const Exercise& e = practice.exercise;
+    if (!practice.active) return report;
+    if (e.terms.empty()) {
+        report.say("This exercise draws none of its target's terms as colours (t is for the lit ones).\n");
+        return report;
+    }
+    if (practice.terms.empty()) {  // made once, at the first t
+        char* vert = loadTextFile(e.solutionVert.c_str());
+        char* frag = loadTextFile(e.solutionFrag.c_str());
+        for (const KnownMistake& t : e.terms) {
+            GLuint program = vert && frag ? buildVariant(e, t, vert, frag, "term", report) : 0;
+            if (program && row.textures) bindSamplers(program);  // as the lesson binds its own
+            practice.terms.push_back(program);
+        }
+        glUseProgram(shaderProg);
+        free(vert);
+        free(frag);
+    }
+    // The next term that built, or the target after the last.
+    do {
+        practice.termShown = (practice.termShown + 1) % (e.terms.size() + 1);
+    } while (practice.termShown && !practice.terms[practice.termShown - 1]);
+    practice.difference = false;
+    if (!practice.termShown) {
+        report.say("The right half shows the target again.\n");
+        return report;
+    }
+    const KnownMistake& t = e.terms[practice.termShown - 1];
+    report.say("The right half shows the target's %s as a colour (t: the next): %s\n",
+               termLabel(t.name).c_str(), t.sentence.c_str());
     return report;
 }
 

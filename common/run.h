@@ -67,6 +67,15 @@ struct DrawnExercise {
     std::vector<Mistake> mistakes;
 };
 
+// The exercise's solution (the texts `vert` and `frag`) with a variant's
+// edits (a known mistake, a term drawn as a colour), built: its program, or
+// 0, said in `report` (`what` names the kind), when it does not build.
+unsigned int buildVariant(const Exercise& e, const KnownMistake& v, const char* vert,
+                          const char* frag, const char* what, Report& report);
+
+// A term's name as its picture's label: "n_dot_l" -> "n dot l".
+std::string termLabel(const std::string& name);
+
 // What practising an exercise holds: the exercise, its target, the last
 // check, how much help was given, and where the view was taken.
 struct Practice {
@@ -80,6 +89,8 @@ struct Practice {
     size_t probeShown = 0;    // the next failing probe to jump to, counted among the failing
     Scene ownScene;           // the lesson's scene, to come back to
     bool difference = false;  // the right half shows where yours differs from the target
+    std::vector<unsigned int> terms;  // the target's terms' programs, made at the first t
+    size_t termShown = 0;             // 1 + the term the right half shows, 0 for the target
     unsigned int pixelsTexture = 0, pixelsFramebuffer = 0;  // for pictures made here
     std::string probeShownName;  // the probe whose scene the window shows, or ""
 };
@@ -158,6 +169,9 @@ class LessonRun {
     Report nextHint();
     Report nextFailingProbe();
     Report toggleDifference();
+    // The right half: the target's next term as a colour, and after the
+    // last the target again.
+    Report nextTerm();
     // Samplers of `program` that the lesson does not bind (it binds tex0 and
     // tex1 by name), said with the names it binds.
     void sayUnboundSamplers(unsigned int program, Report& report) const;
@@ -211,6 +225,7 @@ class LessonRun {
     void hint(int, Report&);
     void failingProbe(int, Report&);
     void difference(int, Report&);
+    void term(int, Report&);
     void printKeys(int, Report&);
     void endLesson(int, Report&);
 };

@@ -234,6 +234,9 @@ def main():
             for means in [said] + [p["means"] for p in verdict["probes"]]:
                 expect("light" not in means.replace("light map", ""), f"{what}: told of a light: {means!r}")
     expect(proc.returncode == 1, f"the check's status with failing answers: {proc.returncode}")
+    # Every known mistake and every term (t) is made from the solution and builds.
+    wrong = re.findall(r"The exercise's (?:mistake|term) .*", proc.stderr.decode(errors="replace"))
+    expect(not wrong, f"the exercises' file: {wrong}")
     return outcome(scratch)
 
 
