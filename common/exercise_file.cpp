@@ -115,6 +115,8 @@ bool readExercises(const char* file, std::vector<Exercise>& exercises, std::stri
             e.statement += (e.statement.empty() ? "" : " ") + rest;
         else if (word == "hint")
             e.hints.push_back(rest);
+        else if (word == "opens")
+            e.opens.push_back(rest);
         else if (word == "start" || word == "solution") {
             bool ok = word == "start" ? pairOf(rest, e.startVert, e.startFrag)
                                       : pairOf(rest, e.solutionVert, e.solutionFrag);

@@ -8,6 +8,9 @@
 //   start VERT FRAG        the starting pair, from the project's folder
 //   solution VERT FRAG     the target's pair
 //   hint TEXT              given one at a time, in order
+//   opens TEXT             where to start: the first line of the starting
+//                          pair (vertex shader, then fragment) that holds
+//                          TEXT; several: the first found (one a profile)
 //   probe NAME [SENTENCE]  a probe scene, and what its failure means
 //   mistake NAME SENTENCE  a known mistake, and what to tell the learner who
 //                          made it: what is wrong and what to change
@@ -41,6 +44,7 @@ struct Exercise {
     std::string name, lesson, teaches, statement;
     std::string startVert, startFrag, solutionVert, solutionFrag;
     std::vector<std::string> hints;
+    std::vector<std::string> opens;  // texts of the line to change, the first found
     std::vector<ExerciseProbe> probes;
     std::vector<KnownMistake> mistakes;
     std::vector<KnownMistake> terms;  // the target's terms as colours: variants of the solution too

@@ -137,8 +137,9 @@ std::string exercisesJson(const std::vector<Exercise>& exercises, const WayOfDra
     Json list('[');
     for (const Exercise& e : exercises) {
         ExerciseFiles f = filesOf(e, way);
-        Json hints('['), probes('['), mistakes('[');
+        Json hints('['), probes('['), mistakes('['), opens('[');
         for (const std::string& h : e.hints) hints.item(quoted(h));
+        for (const std::string& o : e.opens) opens.item(quoted(o));
         for (const KnownMistake& m : e.mistakes) {
             Json edits('[');
             for (const auto& edit : m.edits) edits.item(pairJson(edit.first, edit.second));
@@ -156,6 +157,7 @@ std::string exercisesJson(const std::vector<Exercise>& exercises, const WayOfDra
                       .string("teaches", e.teaches)
                       .string("statement", e.statement)
                       .field("hints", hints.done())
+                      .field("opens", opens.done())
                       .field("probes", probes.done())
                       .field("mistakes", mistakes.done())
                       .field("start", pairJson(f.startVert, f.startFrag))

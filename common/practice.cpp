@@ -44,6 +44,24 @@ Report LessonRun::startPractice(const Exercise& e, unsigned int target) {
         "(d: where they differ). Every save that builds is checked in %d scenes.\n",
         e.name.c_str(), profileName(way), e.teaches.c_str(), e.statement.c_str(),
         (int)e.probes.size());
+    // Where to start: the line of the learner's pair the exercise opens at.
+    for (const std::string& text : e.opens) {
+        int line = 0;
+        const std::string* in = nullptr;
+        for (const std::string* file : {&fileVert, &fileFrag}) {
+            char* source = line ? NULL : loadTextFile(file->c_str());
+            const char* at = source ? strstr(source, text.c_str()) : NULL;
+            if (at) {
+                line = 1;
+                for (const char* c = source; c < at; ++c) line += *c == '\n';
+                in = file;
+            }
+            free(source);
+        }
+        if (!line) continue;
+        report.say("Start at line %d of %s: the line with %s\n", line, in->c_str(), text.c_str());
+        break;
+    }
     report.progress = "started";
     return report;
 }

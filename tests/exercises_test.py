@@ -182,6 +182,10 @@ def main():
         with open(path) as f:
             texts[kind] = f.read()
     answers = [("the solution", True, pair["solution"]), ("the starting pair", False, pair["start"])]
+    # The line an exercise opens at is in its starting pair, in this profile too.
+    starting = "".join(open(path).read() for path in pair["start"])
+    expect(any(text in starting for text in exercise["opens"]),
+           f"no line of the starting pair holds any of {exercise['opens']}")
     scratch = tempfile.mkdtemp(prefix=f"exercise-{opts.name}.")
     made_up = [(what, passes, edited(texts, edits, what)) for what, passes, edits, *only in ANSWERS[opts.name] + [SPOT]
                if not only or only[0] == ("core" if opts.core else "1.10")]

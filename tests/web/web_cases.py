@@ -369,7 +369,7 @@ def exercises(args):
              " e('vertex').setValue(%s); const f = e('fragment'); const text = %s; const t = performance.now();"
              " f.replaceRange(text, {line: 0, ch: 0}, {line: f.lastLine()}); const ms = performance.now() - t;"
              " return JSON.stringify({ms: ms, check: %s}); })()")
-    with devtools.browser(args.engine) as b:
+    with devtools.browser(args.engine, width=1280, height=800) as b:  # a laptop's screen
         # The reference for the times below: a build of the diffuse lesson's
         # own pair with no exercise, in the same browser.
         Page(b, url, "lesson_diffuse")
@@ -383,6 +383,14 @@ def exercises(args):
             b.wait_js("/ of \\d+ scenes pass|Solved/.test(document.getElementById('verdict')?.textContent || '')", 20)
             listed = listed or b.js("JSON.parse(Module.ccall('pageExercises', 'string', [], []))")
             exercise = next(e for e in listed if e["name"] == name)
+            # Opened at the line to change, in the editor beside the pictures.
+            b.wait_js(f"[{editor_of('vertex')}, {editor_of('fragment')}].some((e) => e.getCursor().line > 0)", 5)
+            at = b.js(f"[{editor_of('vertex')}, {editor_of('fragment')}].filter((e) => e.getCursor().line > 0)"
+                      ".map((e) => e.getLine(e.getCursor().line))[0]")
+            beside = b.js("document.getElementById('editor').getBoundingClientRect().left >="
+                          " document.getElementById('canvas').getBoundingClientRect().right")
+            check(any(text in at for text in exercise["opens"]) and beside,
+                  f"{name}: the editor opened at {at!r} (not a line with {exercise['opens']}), beside: {beside}")
             read = lambda file: b.js(f"Module.FS.readFile({file!r}, {{encoding: 'utf8'}})")
             texts = {"v": read(exercise["solution"][0]), "f": read(exercise["solution"][1])}
             start = {"v": read(exercise["start"][0]), "f": read(exercise["start"][1])}

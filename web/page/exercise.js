@@ -58,6 +58,7 @@ const practice = (() => {
   function show(e) {
     exercise = e;
     $('practice').hidden = false;
+    $('practiceMore').hidden = false;
     $('statement').textContent = exercise.statement;
     $('teaches').textContent = `It teaches: ${exercise.teaches}`;
     $('hint').addEventListener('click', nextHint);
@@ -73,5 +74,19 @@ const practice = (() => {
     $('hint').textContent = 'Hint';
   }
 
-  return { showCheck, showHint, showSolution, show, startAgain };
+  // The editors opened at the line to change: the first line of the pair
+  // (vertex shader, then fragment) that holds one of the exercise's texts.
+  function openAt(editors) {
+    for (const text of exercise.opens || []) {
+      for (const editor of editors) {
+        const line = editor.getValue().split('\n').findIndex((l) => l.includes(text));
+        if (line < 0) continue;
+        editor.setCursor({ line, ch: 0 });
+        editor.scrollIntoView({ line, ch: 0 }, 60);
+        return;
+      }
+    }
+  }
+
+  return { showCheck, showHint, showSolution, show, startAgain, openAt };
 })();

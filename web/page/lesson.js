@@ -74,6 +74,7 @@
   // The edits held back at this load, said with the button that applies
   // them: the two come and go together.
   let heldBack = [];
+  let opened = false;  // the editors were opened at the exercise's line
   function showHeld() {
     $('held').hidden = heldBack.length === 0;
     $('heldWhy').textContent = heldBack.length ? `Your edit of ${heldBack.join(' and ')} was held back: the page ` +
@@ -116,6 +117,10 @@
       save(0, false);
     };
     if (edited) save(0, false);  // built as any edit is, the kept texts as they are
+    if (exercise && !opened) {  // an exercise opens at the line to change
+      opened = true;
+      practice.openAt(editors);
+    }
   }
 
   // A change is kept, and the pair built from both editors' text at once:
