@@ -7,12 +7,46 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
+#include "file_status.h"
 #include "json.h"
 #include "shaders.h"
 #include "lesson_paths.h"  // written by the build: LESSONS_EXERCISES_FILE
 
-std::string exercisesFile(const char* given) { return given ? given : LESSONS_EXERCISES_FILE; }
+// The program's own folder ("" when it cannot be told).
+static std::string programFolder() {
+#ifdef _WIN32
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+    if (n == 0 || n >= sizeof path) return "";
+    std::string whole(path, n);
+    size_t slash = whole.find_last_of("/\\");
+    return slash == std::string::npos ? "" : whole.substr(0, slash);
+#else
+    return "";
+#endif
+}
+
+// A regular file that can be opened (a FIFO is not looked into).
+static bool isReadable(const std::string& path) {
+    if (*notAFile(path.c_str())) return false;
+    FILE* f = fopen(path.c_str(), "r");
+    if (f) fclose(f);
+    return f != NULL;
+}
+
+std::string exercisesFile(const char* given) {
+    if (given) return given;
+    // The project's, where it was built; in a folder of the programs alone
+    // (the Windows zip), the exercises beside them.
+    std::string beside = programFolder();
+    if (!isReadable(LESSONS_EXERCISES_FILE) && !beside.empty())
+        return beside + "/exercises/exercises.txt";
+    return LESSONS_EXERCISES_FILE;
+}
 
 std::string exerciseFile(const std::string& file, const std::string& path,
                          const WayOfDrawing& way) {
@@ -21,7 +55,13 @@ std::string exerciseFile(const std::string& file, const std::string& path,
         size_t slash = project.find_last_of("/\\");
         project = slash == std::string::npos ? "." : project.substr(0, slash);
     }
-    return project + "/" + pairFile(path, way.shaderFolder[0] != '\0');
+    const bool core = way.shaderFolder[0] != '\0';
+    std::string inProject = project + "/" + pairFile(path, core);
+    // The programs' folder (the Windows zip) holds the lessons' shaders
+    // beside the programs, where the project has them in data/.
+    if (path.compare(0, 5, "data/") != 0 || isReadable(inProject)) return inProject;
+    std::string beside = project + "/" + pairFile(path.substr(5), core);
+    return isReadable(beside) ? beside : inProject;
 }
 
 // A target in this project's data/ is drawn from the committed text the

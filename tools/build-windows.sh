@@ -2,7 +2,8 @@
 # Builds the six lessons as Windows console programs, 64-bit (x86_64) and
 # 32-bit (i686), from the same sources as the Linux build. Each architecture
 # gets its own folder, ready to copy to a Windows machine, and a zip of it:
-#   build-windows/ARCH/bin/       the six .exe files, their shaders, tex0.tga, tex1.tga, README.txt
+#   build-windows/ARCH/bin/       the six .exe files, their shaders, tex0.tga, tex1.tga, README.txt,
+#                                 the exercises and exercises.cmd, exercise.cmd, check.cmd
 #   build-windows/glsl-lessons-windows-ARCH.zip
 #   tools/build-windows.sh [ARCH...]     ARCH: x86_64, i686 (default both)
 # freeglut and GLEW for Windows are built here, as static libraries, from
@@ -131,6 +132,10 @@ for arch in "$@"; do
   cmake --build "$out" --parallel "$jobs"
   # What a learner needs beside the programs: the images, and how to start.
   cp "$textures/tex0.tga" "$textures/tex1.tga" tools/windows/README.txt "$out/bin/"
+  # The exercises, and the commands that list, practise and check them.
+  rm -rf "$out/bin/exercises"
+  cp -r exercises "$out/bin/exercises"
+  cp tools/windows/exercises.cmd tools/windows/exercise.cmd tools/windows/check.cmd "$out/bin/"
   zip=$root/build-windows/glsl-lessons-windows-$arch.zip
   rm -f "$zip"
   ln -sfn bin "$out/glsl-lessons"  # the folder's name inside the zip
