@@ -48,13 +48,19 @@ std::string exercisesFile(const char* given) {
     return LESSONS_EXERCISES_FILE;
 }
 
-std::string exerciseFile(const std::string& file, const std::string& path,
-                         const WayOfDrawing& way) {
+// The project's folder of its exercises' file: exercises/exercises.txt -> .
+static std::string projectOf(const std::string& file) {
     std::string project = file;
-    for (int up = 0; up < 2; ++up) {  // exercises/exercises.txt -> the project's folder
+    for (int up = 0; up < 2; ++up) {
         size_t slash = project.find_last_of("/\\");
         project = slash == std::string::npos ? "." : project.substr(0, slash);
     }
+    return project;
+}
+
+std::string exerciseFile(const std::string& file, const std::string& path,
+                         const WayOfDrawing& way) {
+    std::string project = projectOf(file);
     const bool core = way.shaderFolder[0] != '\0';
     std::string inProject = project + "/" + pairFile(path, core);
     // The programs' folder (the Windows zip) holds the lessons' shaders
@@ -219,11 +225,26 @@ void listExercises(const Options& options, const WayOfDrawing& way) {
     if (strcmp(options.listExercises, "json") == 0) {
         printf("%s\n", exercisesJson(exercises, way).c_str());
     } else {
+        std::string project = projectOf(exercisesFile(options.exercises)) + "/";
         for (const Exercise& e : exercises) {
             ExerciseFiles f = filesOf(e, way);
-            printf("%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n", e.name.c_str(), e.lesson.c_str(),
+            // How far the learner got: mine/NAME/progress.txt's lines.
+            std::string state;
+            bool solved = false;
+            if (FILE* kept = fopen((project + "mine/" + e.name + "/progress.txt").c_str(), "r")) {
+                char line[256];
+                while (fgets(line, sizeof line, kept)) {
+                    line[strcspn(line, "\r\n")] = '\0';
+                    if (!*line) continue;
+                    state += (state.empty() ? "" : "; ") + std::string(line);
+                    solved = solved || strstr(line, ": solved");
+                }
+                fclose(kept);
+            }
+            printf("%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n", e.name.c_str(), e.lesson.c_str(),
                    f.startVert.c_str(), f.startFrag.c_str(), f.fileVert.c_str(), f.fileFrag.c_str(),
-                   f.textures ? "textures" : "-", e.teaches.c_str());
+                   f.textures ? "textures" : "-", e.teaches.c_str(),
+                   state.empty() ? "not started" : state.c_str(), solved ? "solved" : "-");
         }
     }
     exit(fflush(stdout) == 0 ? 0 : 1);

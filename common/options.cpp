@@ -30,7 +30,9 @@ const char* const help =
     "    --apart             no window shown: the check a practising window runs apart\n"
     "  --list-exercises json|lines\n"
     "                        the exercises, their lessons and pairs (with --core, the\n"
-    "                        core profile's), as JSON or one tab-separated line each\n";
+    "                        core profile's), as JSON or one tab-separated line each\n"
+    "                        (NAME LESSON START-VERT START-FRAG FILE-VERT FILE-FRAG\n"
+    "                        TEXTURES TEACHES, and how far mine/NAME/ got: STATE SOLVED)\n";
 
 const char* program;
 

@@ -27,27 +27,29 @@ locked() {
 # Reads a build's output on standard input, keeps it in LOG, and says on
 # standard error how far along it is; never silent for more than about 4 s.
 progress_of() {  # progress_of WHAT LOG
-  local what=$1 log=$2 line at="" shown=$SECONDS started=$SECONDS width
+  local what=$1 log=$2 line at="" started=$SECONDS shown=-1 width
   local tty=0
   [ -t 2 ] && tty=1
   width=$( ( [ $tty = 1 ] && tput cols 2>/dev/null ) || echo 80)
-  [ $tty = 1 ] || echo "$what..." >&2
+  # A step that ends within a second says nothing.
   while :; do
-    if IFS= read -r -t 4 line; then
+    if IFS= read -r -t 1 line; then
       printf '%s\n' "$line" >>"$log"
       [[ $line =~ ^\[\ *([0-9]+)%\] ]] && at="${BASH_REMATCH[1]} %"
     elif [ $? -le 128 ]; then
       break  # the build's output ended
     fi
+    [ $((SECONDS - started)) -ge 1 ] || continue
     if [ $tty = 1 ]; then
       local text="$what: ${at:-starting} ($((SECONDS - started)) s)"
       printf '\r\033[K%s' "${text:0:$((width - 1))}" >&2
-    elif [ $((SECONDS - shown)) -ge 3 ]; then
+      shown=$SECONDS
+    elif [ $shown -lt 0 ] || [ $((SECONDS - shown)) -ge 3 ]; then
       echo "$what: ${at:-starting} ($((SECONDS - started)) s)" >&2
       shown=$SECONDS
     fi
   done
-  [ $tty = 0 ] || printf '\r\033[K' >&2
+  [ $tty = 0 ] || [ $shown -lt 0 ] || printf '\r\033[K' >&2
 }
 
 # Runs a build step (COMMAND), its output kept and shown as progress_of

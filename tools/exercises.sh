@@ -10,8 +10,9 @@
 exercise_reader=lesson_ambient  # any lesson's program reads the exercises alike
 
 # One line per exercise, in the order they build on each other (NAME LESSON
-# START-VERT START-FRAG FILE-VERT FILE-FRAG TEXTURES TEACHES, tab-separated),
-# the pairs for the profile (--core).
+# START-VERT START-FRAG FILE-VERT FILE-FRAG TEXTURES TEACHES STATE SOLVED,
+# tab-separated), the pairs for the profile (--core), the state from
+# mine/NAME/progress.txt.
 exercise_lines() {
   "$PWD/build/bin/$exercise_reader" "$@" --list-exercises lines
 }
@@ -40,20 +41,13 @@ exercise_lesson() {
   echo "${fields[1]}"
 }
 
-# How far the learner got with NAME: "not started", or progress.txt's lines.
-exercise_state() {
-  local progress=mine/$1/progress.txt
-  if [ -f "$progress" ]; then paste -sd ';' "$progress" | sed 's/;/; /g'; else echo "not started"; fi
-}
-
 list_exercises() {
-  local name lesson teaches state solved=0 count=0 next= lines
+  local name lesson teaches state solved_mark solved=0 count=0 next= lines
   lines=$(exercise_lines) || return 2
   echo "The exercises, first to last (./run.sh --exercise NAME starts one in mine/NAME/; add --core for the core profile):"
-  while IFS=$'\t' read -r name lesson _ _ _ _ _ teaches; do
-    state=$(exercise_state "$name")
+  while IFS=$'\t' read -r name lesson _ _ _ _ _ teaches state solved_mark; do
     count=$((count + 1))
-    case $state in *solved*) solved=$((solved + 1)) ;; *) [ -n "$next" ] || next=$name ;; esac
+    if [ "$solved_mark" = solved ]; then solved=$((solved + 1)); else [ -n "$next" ] || next=$name; fi
     printf '  %-22s in %-22s %s\n' "$name" "$lesson" "$state"
     printf '  %-22s %s\n' "" "$teaches"
   done <<<"$lines"

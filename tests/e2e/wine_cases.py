@@ -9,9 +9,11 @@ import argparse
 import os
 import pty
 import re
+import select
 import shutil
 import subprocess
 import sys
+import time
 
 from tests.harness import (LESSONS, MSG_NO_GL2, MSG_TEXTURE, MSG_VERT, Lesson, PrivateDisplay, Running, base_env,
                      check, compare_image, run_case, scratch_folder)
@@ -119,6 +121,56 @@ def case_console_code_page(opts):
     pages = [int(page, 16) for page in re.findall(rb"Call KERNEL32\.SetConsoleOutputCP\(([0-9a-f]+)\)", err)]
     check(proc.returncode == 1 and got and pages == [65001, int(got[0], 16)],
           f"status {proc.returncode}; the console's code page {got}, then set to {pages}, not 65001 and back")
+
+
+def case_exercises(opts):
+    """The exercises as a learner on Windows does them, from the unzipped
+    folder in cmd.exe: the list; a check that passes, one that fails, one
+    that does not build (its status each); and one practised: the starting
+    pair copied into mine\\NAME, the window checking it, the progress kept."""
+    folder = scratch_folder("wine-exercises", opts.out)
+    shutil.copytree(os.path.dirname(opts.exe), folder, dirs_exist_ok=True)
+    check(os.path.exists(os.path.join(folder, "exercises", "exercises.txt"))
+          and os.path.exists(os.path.join(folder, "exercises.cmd")),
+          f"the Windows folder has no exercises: {sorted(os.listdir(folder))}")
+    with open(os.path.join(folder, "broken.frag"), "w") as f:
+        f.write("#version 110\nvoid main() { gl_FragColor = vec4(1.0) }\n")
+    with PrivateDisplay() as display:
+        env = wine_env(display.name, opts.tools)
+
+        def cmd(*args, timeout=240):
+            proc = subprocess.run([WINE, "cmd", "/c", *args], cwd=folder, env=env, stdout=subprocess.PIPE,
+                                  stderr=subprocess.PIPE, timeout=timeout)
+            return proc.returncode, proc.stdout.decode(errors="replace").replace("\r\n", "\n")
+
+        rc, out = cmd("exercises.cmd")
+        check(rc == 0 and "lesson_diffuse" in out and "0 of 12 solved. Next: exercise lesson_ambient" in out,
+              f"exercises.cmd: status {rc}, {out[-400:]!r}")
+        for pair, status, said in ((("oswietlenie_rozproszone.vert", "oswietlenie_rozproszone.frag"), 0, "pass  behind"),
+                                   (("oswietlenie_otoczenia.vert", "oswietlenie_otoczenia.frag"), 1, "FAIL  behind"),
+                                   (("oswietlenie_rozproszone.vert", "broken.frag"), 1, "the pair does not build")):
+            rc, out = cmd("check.cmd", "lesson_diffuse", *pair)
+            check(rc == status and said in out, f"check.cmd lesson_diffuse {pair[1]}: status {rc}, {out[-400:]!r}")
+
+        # Practised: the window (explore mode) checks the starting pair.
+        practice = subprocess.Popen([WINE, "cmd", "/c", "exercise.cmd", "lesson_diffuse"], cwd=folder, env=env,
+                                    stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        said = b""
+        try:
+            deadline = time.monotonic() + 120
+            while b"Check: " not in said and time.monotonic() < deadline and practice.poll() is None:
+                ready, _, _ = select.select([practice.stdout], [], [], 1)
+                if ready:
+                    said += os.read(practice.stdout.fileno(), 4096)
+        finally:  # the window ends with the case's wine server
+            practice.kill()
+            practice.wait()
+            subprocess.run(["wineserver", "-k"], env=env, stderr=subprocess.DEVNULL)
+    mine = os.path.join(folder, "mine", "lesson_diffuse")
+    progress = os.path.join(mine, "progress.txt")
+    check(b"Check: 0 of 6 probes pass" in said and os.path.exists(os.path.join(mine, "oswietlenie_rozproszone.vert"))
+          and os.path.exists(progress) and "GLSL 1.10: started" in open(progress).read(),
+          f"exercise.cmd lesson_diffuse: {said[-500:]!r}, mine/: {os.listdir(mine) if os.path.isdir(mine) else None}")
 
 
 def case_pe_header(opts):
