@@ -14,10 +14,13 @@ for /f "usebackq tokens=1-7 delims=	" %%a in (`lesson_ambient.exe %core% --list-
 )
 if not defined lesson (echo There is no exercise called "%name%": exercises lists them. & exit /b 2)
 set "folder=mine\%name%"
-if not exist "%folder%" mkdir "%folder%" || (echo Cannot make %folder%: make the folder writable and try again. & exit /b 1)
-if defined core if not exist "%folder%\core" mkdir "%folder%\core" || (echo Cannot make %folder%\core. & exit /b 1)
-call :start "%startv%" "%filev%" || exit /b 1
-call :start "%startf%" "%filef%" || exit /b 1
+if not exist "%folder%" mkdir "%folder%"
+if defined core if not exist "%folder%\core" mkdir "%folder%\core"
+if not exist "%folder%\" (echo Cannot make %folder%: make the folder writable and try again. & exit /b 1)
+call :start "%startv%" "%filev%"
+if errorlevel 1 exit /b 1
+call :start "%startf%" "%filef%"
+if errorlevel 1 exit /b 1
 if "%textures%"=="textures" (
   if not exist "%folder%\tex0.tga" copy /y tex0.tga "%folder%\" >nul
   if not exist "%folder%\tex1.tga" copy /y tex1.tga "%folder%\" >nul
@@ -34,10 +37,15 @@ set "from=%from:/=\%"
 set "to=%folder%\%~2"
 set "to=%to:/=\%"
 if exist "%to%" (echo Keeping your %to% ^(delete it to start again from %from%^). & exit /b 0)
-copy /y "%from%" "%to%.part" >nul && move /y "%to%.part" "%to%" >nul || (
-  del "%to%.part" 2>nul
-  echo Could not copy %from% to %to%: make room on the disk, or make %folder% writable, and try again.
-  exit /b 1
-)
+rem Copied whole or not at all: a full disk leaves no cut file to keep.
+copy /y "%from%" "%to%.part" >nul
+if errorlevel 1 goto :failed
+move /y "%to%.part" "%to%" >nul
+if errorlevel 1 goto :failed
 echo Started %to% from %from%.
 exit /b 0
+
+:failed
+del "%to%.part" 2>nul
+echo Could not copy %from% to %to%: make room on the disk, or make %folder% writable, and try again.
+exit /b 1
