@@ -835,13 +835,19 @@ def exercise_flow(lesson, opts):
         check("FAIL  behind" in near and "a known mistake: N·L is not clamped at zero" in near
               and "scenes pass" in running.title(),
               f"a near miss: {near[:600]!r}")
+        # A near miss seen only in the stretched teapot: p goes there, past
+        # the scenes that pass.
+        checks = running.output()[0].count(b"Check: ")
+        with open(vert, "w") as f:
+            f.write(solution.replace("normalize(gl_NormalMatrix * gl_Normal)", "gl_NormalMatrix * gl_Normal"))
+        near = checked(checks, "a near miss seen in one scene")
         running.key("p")
         deadline = time.monotonic() + 3
         while b"Probe " not in running.output()[0]:
             check(time.monotonic() < deadline, "p did not show a failing probe's scene")
             time.sleep(0.02)
         shown = re.search(r"Probe (\w+):", running.output()[0].decode(errors="replace")).group(1)
-        check(f"FAIL  {shown}" in near, f"p showed {shown}, which passes")
+        check(f"FAIL  {shown}" in near and "pass  seen" in near, f"p showed {shown}, which passes: {near[:400]!r}")
         # The hints from the first, as the exercises' file lists them.
         with open(os.path.join(project, "exercises", "exercises.txt")) as f:
             block = f.read().split("exercise lesson_diffuse\n", 1)[1].split("\nexercise ", 1)[0]
