@@ -30,8 +30,8 @@ bool pairOf(const std::string& rest, std::string& vert, std::string& frag) {
 }
 
 // The probe scenes a lesson can draw.
-const char* const probeNames[] = {"seen",      "orbit", "behind", "grazing", "colours",
-                                  "shininess", "scale", "images"};
+const char* const probeNames[] = {"seen",    "orbit",     "behind", "grazing",
+                                  "colours", "shininess", "scale",  "images"};
 
 bool knownProbe(const std::string& name) {
     for (const char* p : probeNames)
@@ -73,7 +73,7 @@ bool readExercises(const char* file, std::vector<Exercise>& exercises, std::stri
     }
     char buffer[4096];
     int number = 0;
-    std::vector<int> lines;  // where each exercise starts
+    std::vector<int> lines;    // where each exercise starts
     bool editsOfTerm = false;  // edit lines belong to the last term, not the last mistake
     std::string missing;
     auto fail = [&](const std::string& reason) {
@@ -144,7 +144,8 @@ bool readExercises(const char* file, std::vector<Exercise>& exercises, std::stri
             split(rest, p.name, p.sentence);
             if (!knownProbe(p.name)) {
                 std::string known;
-                for (const char* name : probeNames) known += std::string(known.empty() ? "" : ", ") + name;
+                for (const char* name : probeNames)
+                    known += std::string(known.empty() ? "" : ", ") + name;
                 return fail("no probe called \"" + p.name + "\" (the probes: " + known + ")");
             }
             for (const ExerciseProbe& q : e.probes)

@@ -48,7 +48,7 @@ struct Exercise {
     std::vector<ExerciseProbe> probes;
     std::vector<KnownMistake> mistakes;
     std::vector<KnownMistake> terms;  // the target's terms as colours: variants of the solution too
-    std::string next;  // the exercise after this one in the file, or ""
+    std::string next;                 // the exercise after this one in the file, or ""
 };
 
 // A pair's two texts with the mistake's edits made; false when none of its

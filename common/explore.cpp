@@ -313,8 +313,8 @@ const std::vector<Binding>& LessonRun::bindings() {
          &LessonRun::failingProbe},
         {'d', 'd', false, "d", "in an exercise: where yours differs from the target, or the target",
          &LessonRun::difference},
-        {'t', 't', false, "t", "in a lit exercise: the target's terms as colours, one after another",
-         &LessonRun::term},
+        {'t', 't', false, "t",
+         "in a lit exercise: the target's terms as colours, one after another", &LessonRun::term},
         {'h', 'h', false, "h", "these keys", &LessonRun::printKeys},
         {27, 27, false, "Escape", "end", &LessonRun::endLesson},
     };

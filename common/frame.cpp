@@ -59,7 +59,8 @@ void LessonRun::drawSideBySide() {
         glViewport(half, 0, width - half, height);
         glScissor(half, 0, width - half, height);
         // The target, or one of its terms as a colour (t).
-        unsigned int right = practice.termShown ? practice.terms[practice.termShown - 1] : practice.target;
+        unsigned int right =
+            practice.termShown ? practice.terms[practice.termShown - 1] : practice.target;
         glUseProgram(right);
         drawScene(scene, right, false);
         glUseProgram(shaderProg);

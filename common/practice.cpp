@@ -134,7 +134,8 @@ Report LessonRun::nextTerm() {
     const Exercise& e = practice.exercise;
     if (!practice.active) return report;
     if (e.terms.empty()) {
-        report.say("This exercise draws none of its target's terms as colours (t is for the lit ones).\n");
+        report.say(
+            "This exercise draws none of its target's terms as colours (t is for the lit ones).\n");
         return report;
     }
     if (practice.terms.empty()) {  // made once, at the first t

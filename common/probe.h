@@ -20,7 +20,7 @@ struct ProbeImages {
 struct Comparison {
     long covered = 0;
     long differing = 0;
-    long patch = 0;     // differing pixels whose four neighbours all differ
+    long patch = 0;         // differing pixels whose four neighbours all differ
     bool same() const;      // few enough differ, and in no spot, to pass
     bool spotOnly() const;  // few enough differ, but in a spot
 };

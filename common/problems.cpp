@@ -15,7 +15,8 @@ std::vector<std::string> linesOf(const std::string& text) {
     size_t start = 0;
     for (;;) {
         size_t end = text.find('\n', start);
-        lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        lines.push_back(
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start));
         if (end == std::string::npos) return lines;
         start = end + 1;
     }

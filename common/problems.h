@@ -13,11 +13,11 @@
 #include "shaders.h"
 
 struct Problem {
-    std::string file;     // the shader's file ("" for the linker)
-    std::string stage;    // "vertex", "fragment" or "link"
-    int line = 0;         // from 1; 0 for none
-    std::string message;  // the first message at this place
-    std::string source;   // the line's text, trimmed
+    std::string file;                                // the shader's file ("" for the linker)
+    std::string stage;                               // "vertex", "fragment" or "link"
+    int line = 0;                                    // from 1; 0 for none
+    std::string message;                             // the first message at this place
+    std::string source;                              // the line's text, trimmed
     std::vector<std::string> notes;                  // said under it
     std::vector<std::pair<std::string, int>> marks;  // where an editor marks it: file, line
 };

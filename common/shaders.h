@@ -81,7 +81,6 @@ void readLog(const char* log, const std::string& file, const char* stage,
 // type): its samplers, say, or what it reads of the light.
 std::vector<std::string> uniformsOf(GLuint program, bool (*wanted)(const char* name, GLenum type));
 
-
 // Points the samplers tex0 and tex1 of `program` at texture units 0 and 1;
 // `program` is installed afterwards. A sampler the shaders do not declare
 // is simply skipped by OpenGL.

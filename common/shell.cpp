@@ -192,8 +192,7 @@ int startLesson(const LessonEntry& entry, int argc, char** argv) {
         std::string refused = checkedApart(options, lessonFile(row.vertexFile, way),
                                            lessonFile(row.fragmentFile, way));
         if (!refused.empty()) {
-            fprintf(stderr,
-                    "Your pair (%s and %s) is not built: %s. Change it and start again.\n",
+            fprintf(stderr, "Your pair (%s and %s) is not built: %s. Change it and start again.\n",
                     lessonFile(row.vertexFile, way).c_str(),
                     lessonFile(row.fragmentFile, way).c_str(), refused.c_str());
             exit(1);

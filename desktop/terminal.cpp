@@ -29,11 +29,11 @@ const int watchMilliseconds = 15;  // how often the shader files are looked at
 const char* const progressFile = "progress.txt";
 
 Watcher watcher;
-bool following = false;      // explore mode follows the pair's files
+bool following = false;               // explore mode follows the pair's files
 const Options* practising = nullptr;  // an exercise: its saves are checked apart first
-bool screenshotDue = false;  // the next frame is saved as a screenshot
-std::string programName;     // names the screenshots
-std::string titleShown;      // the window's title as set last
+bool screenshotDue = false;           // the next frame is saved as a screenshot
+std::string programName;              // names the screenshots
+std::string titleShown;               // the window's title as set last
 
 // Keeps the exercise's state in this profile in the working folder's
 // progress.txt, one line a
@@ -87,7 +87,8 @@ void keepProgress(const WayOfDrawing& way, const char* state) {
     if (ok) remove(progressFile);
 #endif
     if (!ok || rename(temporary.c_str(), progressFile) != 0) {
-        fprintf(stderr, "Your progress could not be kept in %s: %s.\n", progressFile, strerror(errno));
+        fprintf(stderr, "Your progress could not be kept in %s: %s.\n", progressFile,
+                strerror(errno));
         remove(temporary.c_str());
     }
 }
@@ -129,9 +130,10 @@ void lookAtFiles(int) {
         std::string refused = checkApart(*practising, run.fileVert, run.fileFrag);
         if (!refused.empty()) {
             Report report;
-            report.warn("Your pair is not built: %s. The window keeps the last pair that "
-                        "worked; change the shader and save again.\n",
-                        refused.c_str());
+            report.warn(
+                "Your pair is not built: %s. The window keeps the last pair that "
+                "worked; change the shader and save again.\n",
+                refused.c_str());
             show(run, report);
             watcher.follow(run.fileVert, run.fileFrag, vert, frag);  // a save since is looked at
             return;
@@ -222,10 +224,10 @@ void savePictures(const char* folder, size_t pair, const std::string& probe, int
             otherWay = true;
             if (options.json)
                 printf("%s\n", result.boolean("built", false)
-                                    .string("otherWay", other)
-                                    .boolean("passed", false)
-                                    .done()
-                                    .c_str());
+                                   .string("otherWay", other)
+                                   .boolean("passed", false)
+                                   .done()
+                                   .c_str());
             else
                 printf("FAIL  %s\n", other.c_str());
             continue;

@@ -85,7 +85,8 @@ def main(source, scratch):
     for sub in ("data", "cmake", "tools"):
         os.makedirs(os.path.join(scratch, sub))
     shutil.copytree(os.path.join(source, "data"), os.path.join(scratch, "data"), dirs_exist_ok=True)
-    shutil.copy(os.path.join(source, "cmake", "PlaceData.cmake"), os.path.join(scratch, "cmake"))
+    for name in ("PlaceData.cmake", "Originals.cmake"):
+        shutil.copy(os.path.join(source, "cmake", name), os.path.join(scratch, "cmake"))
     for name in ("make_textures.cpp", "TgaWriter.h"):
         shutil.copy(os.path.join(source, "tools", name), os.path.join(scratch, "tools"))
     with open(os.path.join(scratch, "CMakeLists.txt"), "w") as f:

@@ -63,7 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ScratchTest, WindowsLineEndsReadAsTheSameFile) {
     std::string crlf;
-    for (const char* c = good; *c; ++c) crlf += *c == '\n' ? std::string("\r\n") : std::string(1, *c);
+    for (const char* c = good; *c; ++c)
+        crlf += *c == '\n' ? std::string("\r\n") : std::string(1, *c);
     std::vector<Exercise> unix, windows;
     std::string why;
     ASSERT_TRUE(readExercises(write("lf.txt", good).c_str(), unix, why)) << why;

@@ -9,15 +9,17 @@ BuildReport failed(const std::string& frag, std::vector<Diagnostic> said) {
     BuildReport b;
     b.fileVert = "a.vert";
     b.fileFrag = "a.frag";
-    b.textVert = "#version 110\nvarying vec4 colour;\nvoid main() { gl_Position = ftransform(); }\n";
+    b.textVert =
+        "#version 110\nvarying vec4 colour;\nvoid main() { gl_Position = ftransform(); }\n";
     b.textFrag = frag;
     b.diagnostics = said;
     return b;
 }
 
 TEST(Problems, ALineWithoutItsEndIsNamedWithTheErrorOnTheNext) {
-    auto p = problemsOf(failed("void main() {\n    vec4 c = gl_Color\n    gl_FragColor = c;\n}\n",
-                               {{"a.frag", "fragment", 3, "syntax error, unexpected NEW_IDENTIFIER"}}));
+    auto p =
+        problemsOf(failed("void main() {\n    vec4 c = gl_Color\n    gl_FragColor = c;\n}\n",
+                          {{"a.frag", "fragment", 3, "syntax error, unexpected NEW_IDENTIFIER"}}));
     ASSERT_EQ(p.size(), 1u);
     EXPECT_EQ(problemsText(p),
               "a.frag line 3: syntax error, unexpected NEW_IDENTIFIER\n"
@@ -31,7 +33,8 @@ TEST(Problems, OneLinesCascadeIsCountedNotRepeated) {
                                 {"a.frag", "fragment", 2, "'b' : undeclared identifier"},
                                 {"a.frag", "fragment", 2, "'c' : undeclared identifier"}}));
     ASSERT_EQ(p.size(), 1u);
-    EXPECT_EQ(p[0].notes, std::vector<std::string>{"(and 2 more on this line, most likely from the first)"});
+    EXPECT_EQ(p[0].notes,
+              std::vector<std::string>{"(and 2 more on this line, most likely from the first)"});
     EXPECT_EQ(p[0].marks.size(), 1u);
 }
 
@@ -42,9 +45,10 @@ TEST(Problems, TheLinkersLogOnceWithWhereEachShaderDeclaresIt) {
                                 {"", "link", 0, std::string(".error: ") + said},
                                 {"", "link", 0, "."}}));
     ASSERT_EQ(p.size(), 1u);
-    EXPECT_EQ(problemsText(p), std::string("The pair did not link: error: ") + said +
-                                   "\n    declared in vertex shader a.vert line 2: varying vec4 colour;"
-                                   "\n    declared in fragment shader a.frag line 1: varying vec4 colour;\n");
+    EXPECT_EQ(problemsText(p),
+              std::string("The pair did not link: error: ") + said +
+                  "\n    declared in vertex shader a.vert line 2: varying vec4 colour;"
+                  "\n    declared in fragment shader a.frag line 1: varying vec4 colour;\n");
     EXPECT_EQ(p[0].marks, (std::vector<std::pair<std::string, int>>{{"a.vert", 2}, {"a.frag", 1}}));
 }
 

@@ -413,6 +413,13 @@ def exercises(args):
         b.open(f"{url}index.html?exercise=lesson_diffuse")
         b.wait_js("(document.getElementById('verdict')?.textContent || '').startsWith('0 of 6')", 20)
         exercise = next(e for e in listed if e["name"] == "lesson_diffuse")
+        # The d button is the lesson's d; the first hint is the first.
+        b.js("document.querySelector('#exerciseKeys button[data-key=\"100\"]').click()")
+        b.wait_console(lambda line: line.startswith("The right half shows where yours differs"), 5)
+        b.js("document.getElementById('hint').click()")
+        b.wait_js("document.getElementById('hints').children.length === 1", 5)
+        given = b.js("document.getElementById('hints').children[0].textContent")
+        check(exercise["hints"][0] in given, f"the first hint given is not the first: {given!r}")
         solution = b.js(f"Module.FS.readFile({exercise['solution'][0]!r}, {{encoding: 'utf8'}})")
         type_into(b, "vertex", solution)
         b.wait_js("document.getElementById('verdict').textContent.startsWith('Solved')", 10)
