@@ -414,7 +414,7 @@ def exercises(args):
         b.wait_js("(document.getElementById('verdict')?.textContent || '').startsWith('0 of 6')", 20)
         exercise = next(e for e in listed if e["name"] == "lesson_diffuse")
         # The d button is the lesson's d; the first hint is the first.
-        b.js("document.querySelector('#exerciseKeys button[data-key=\"100\"]').click()")
+        b.js("document.querySelector('#exerciseKeys button[title=\"d\"]').click()")
         b.wait_console(lambda line: line.startswith("The right half shows where yours differs"), 5)
         b.js("document.getElementById('hint').click()")
         b.wait_js("document.getElementById('hints').children.length === 1", 5)
