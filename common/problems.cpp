@@ -119,10 +119,15 @@ std::vector<Problem> problemsOf(const BuildReport& build) {
                       d.message.find("expected") != std::string::npos ||
                       d.message.find("syntax error") != std::string::npos;
         if (lines && syntax && d.line > 1 && (size_t)d.line - 1 <= lines->size()) {
-            std::string before = trim((*lines)[d.line - 2]);
-            if (!before.empty() && !strchr(";{}", before.back()))
-                p.notes.push_back("(the line before, " + std::to_string(d.line - 1) +
-                                  ", lacks its end? " + before + ")");
+            // The last line of code before it, past blank lines and comments.
+            int at = d.line - 1;
+            std::string before;
+            while (at >= 1 &&
+                   ((before = trim((*lines)[at - 1])).empty() || before.compare(0, 2, "//") == 0))
+                --at;
+            if (at >= 1 && !strchr(";{}", before.back()))
+                p.notes.push_back("(the line before, " + std::to_string(at) + ", lacks its end? " +
+                                  before + ")");
         }
         if (d.line) p.marks.push_back({d.file, d.line});
         problems.push_back(p);

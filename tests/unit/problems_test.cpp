@@ -17,12 +17,13 @@ BuildReport failed(const std::string& frag, std::vector<Diagnostic> said) {
 }
 
 TEST(Problems, ALineWithoutItsEndIsNamedWithTheErrorOnTheNext) {
-    auto p =
-        problemsOf(failed("void main() {\n    vec4 c = gl_Color\n    gl_FragColor = c;\n}\n",
-                          {{"a.frag", "fragment", 3, "syntax error, unexpected NEW_IDENTIFIER"}}));
+    // The error lands on the next line of code, past a blank line and a comment.
+    auto p = problemsOf(
+        failed("void main() {\n    vec4 c = gl_Color\n\n    // pink\n    gl_FragColor = c;\n}\n",
+               {{"a.frag", "fragment", 5, "syntax error, unexpected NEW_IDENTIFIER"}}));
     ASSERT_EQ(p.size(), 1u);
     EXPECT_EQ(problemsText(p),
-              "a.frag line 3: syntax error, unexpected NEW_IDENTIFIER\n"
+              "a.frag line 5: syntax error, unexpected NEW_IDENTIFIER\n"
               "    gl_FragColor = c;\n"
               "    (the line before, 2, lacks its end? vec4 c = gl_Color)\n");
 }
