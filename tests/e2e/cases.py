@@ -490,8 +490,8 @@ def explore_hold_and_orbit(lesson, opts):
     vertical drag stops short of turning the teapot upside down."""
     tools = lesson.tools_dir
     folder = lesson.scratch()
-    for n in range(1, 1001):  # a thousand earlier pictures: the next name is found at once
-        write(folder, f"{lesson.name}-{n:03d}.png", b"")
+    for n in [*range(1, 1001), 5000]:  # a thousand earlier pictures, and a later one: the next
+        write(folder, f"{lesson.name}-{n:03d}.png", b"")  # name follows the highest, found at once
     with PrivateDisplay() as display, Running(lesson, folder, display, explore=True) as running:
         running.move(0, 0)  # while it turns: the window is drawn again there before the pause
         running.wait_frames(3)
@@ -499,7 +499,7 @@ def explore_hold_and_orbit(lesson, opts):
         started = time.monotonic()
         held = [running.snapshot()]
         took = time.monotonic() - started
-        check(took < 1.5 and held[0].endswith("-1001.png"), f"with 1,000 pictures there: {held[0]} in {took:.1f} s")
+        check(took < 1.5 and held[0].endswith("-5001.png"), f"with 1,001 pictures there: {held[0]} in {took:.1f} s")
         held.append(running.snapshot())
         check("paused" in running.title("paused"), f"title when paused: {running.title()!r}")
         check(not images_differ(tools, *held, tolerance=0, share=0), "two frames differ while paused")
