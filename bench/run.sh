@@ -15,6 +15,7 @@ python3 -m bench.core_bench --bin build/bin --tools build/tests "$@"
 python3 -m bench.edit_loop --bin build/bin --tools build/tests
 python3 -m bench.habits_bench --bin build/bin --tools build/tests "$@"
 python3 -m bench.exercises_bench --bin build/bin "$@"
+python3 -m bench.class_bench
 tools/deps.sh web
 build_page
 python3 -m bench.web_bench --bin build/bin --tools build/tests --page build-web/page "$@"
