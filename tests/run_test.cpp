@@ -8,6 +8,7 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "run.h"
+#include "shaders.h"
 #include "shell.h"
 
 static int failures = 0;
@@ -94,6 +96,40 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < first.size(); ++i) differing += first[i] != again[i];
     expect(differing == 0, "the window's frame differs afterwards in " + std::to_string(differing) +
                                " of " + std::to_string(first.size()) + " bytes");
+    // Practising: the right half is the target's, whatever the learner's
+    // program draws on the left (here the lesson's own pair, then blue).
+    const char* blue =
+        core ? "#version 330 core\nlayout(location = 0) out vec4 fragColour;\n"
+               "void main() { fragColour = vec4(0.0, 0.0, 1.0, 1.0); }\n"
+             : "#version 110\nvoid main() { gl_FragColor = vec4(0.0, 0.0, 1.0, 1.0); }\n";
+    char* ownVert = loadTextFile(lessonFile(entry->row.vertexFile, run.way).c_str());
+    PairSource learner;
+    learner.fileVert = "learner.vert";
+    learner.fileFrag = "learner.frag";
+    learner.textVert = ownVert;
+    learner.textFrag = blue;
+    GLuint theirs = buildPair(learner, false).program;
+    free(ownVert);
+    expect(theirs != 0, "the learner's blue pair did not build");
+    const GLuint lessons = run.shaderProg;
+    run.startPractice(e, lessons);
+    std::vector<unsigned char> same = windowFrame(run, w, h);
+    run.shaderProg = theirs;
+    glUseProgram(theirs);
+    std::vector<unsigned char> mine = windowFrame(run, w, h);
+    size_t left = 0, right = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w * 3; ++x) {
+            size_t i = (size_t)y * w * 3 + x;
+            (x < w / 2 * 3 ? left : right) += same[i] != mine[i];
+        }
+    expect(left > 0 && right == 0,
+           "practising, the learner's program changed the target's half in " +
+               std::to_string(right) + " bytes (its own half in " + std::to_string(left) + ")");
+    run.shaderProg = lessons;
+    glUseProgram(lessons);
+    glDeleteProgram(theirs);
+
     expect(glGetError() == GL_NO_ERROR, "OpenGL reported an error");
     printf(failures ? "%s: the running lesson's state did not hold\n"
                     : "%s: the window's frame is the same after pictures and a check\n",
