@@ -138,17 +138,19 @@ std::vector<Problem> problemsOf(const BuildReport& build) {
     return problems;
 }
 
+std::string problemText(const Problem& p) {
+    std::string text =
+        p.stage == "link"
+            ? p.message
+            : p.file + (p.line ? " line " + std::to_string(p.line) : "") + ": " + p.message;
+    if (!p.source.empty()) text += "\n    " + p.source;
+    for (const std::string& n : p.notes) text += "\n    " + n;
+    return text;
+}
+
 std::string problemsText(const std::vector<Problem>& problems) {
     std::string text;
-    for (const Problem& p : problems) {
-        if (p.stage == "link")
-            text += p.message;
-        else
-            text += p.file + (p.line ? " line " + std::to_string(p.line) : "") + ": " + p.message;
-        if (!p.source.empty()) text += "\n    " + p.source;
-        for (const std::string& n : p.notes) text += "\n    " + n;
-        text += "\n";
-    }
+    for (const Problem& p : problems) text += problemText(p) + "\n";
     return text;
 }
 
@@ -173,6 +175,7 @@ void addBuild(Json& object, const BuildReport& report) {
                           .number("line", p.line)
                           .string("message", p.message)
                           .string("source", p.source)
+                          .string("text", problemText(p))
                           .field("notes", notes.done())
                           .field("marks", marks.done())
                           .done());

@@ -24,13 +24,16 @@ struct Problem {
 
 std::vector<Problem> problemsOf(const BuildReport& build);
 
-// The problems as lines of text, each note indented under its problem.
+// A problem as lines of text (no end of line after the last), each note
+// indented under it; the problems so, one after another.
+std::string problemText(const Problem& problem);
 std::string problemsText(const std::vector<Problem>& problems);
 
 class Json;
 
 // The build's members written into a JSON object: "built", "diagnostics":
 // [{"file", "stage", "line", "message"}...] as the driver said them, and
-// "problems": [{"file", "stage", "line", "message", "source", "notes",
-// "marks": [{"file", "line"}...]}...] as the learner reads them.
+// "problems": [{"file", "stage", "line", "message", "source", "text",
+// "notes", "marks": [{"file", "line"}...]}...] as the learner reads them
+// ("text" as the desktop prints it).
 void addBuild(Json& object, const BuildReport& report);

@@ -79,10 +79,7 @@ def verdict(check):
 def diagnostics(check):
     """The compiler's and the linker's messages of a pair that did not
     build, as the lesson says them (its problems), else as the driver did."""
-    lines = []
-    for p in (check or {}).get("problems", []):
-        head = p["message"] if p.get("stage") == "link" else f'{p.get("file")} line {p.get("line")}: {p.get("message")}'
-        lines.append("\n    ".join([head] + ([p["source"]] if p.get("source") else []) + p.get("notes", [])))
+    lines = [p["text"] for p in (check or {}).get("problems", [])]
     if lines:
         return "\n".join(lines)
     for d in (check or {}).get("diagnostics", []):

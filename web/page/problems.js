@@ -38,12 +38,11 @@ const problems = (() => {
   function show(report, files, editors) {
     clear();
     const shown = (report.problems || []).map((p) => {
-      const head = p.stage === 'link' ? p.message : `${p.file}${p.line ? ` line ${p.line}` : ''}: ${p.message}`;
       const said = [p.message, ...(p.stage === 'link' ? [] : p.notes)].join('\n');
       p.marks.forEach((m) => {
         if (files.includes(m.file)) mark(editors[files.indexOf(m.file)], m.line, said);
       });
-      return [head, ...(p.source ? [p.source] : []), ...p.notes].join('\n    ');
+      return p.text;
     });
     return shown.join('\n') + (report.built ? '' : '\nStill drawing with the last program that worked.');
   }
